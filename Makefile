@@ -1,0 +1,31 @@
+# The two commands of the README: `make test` and `make demo`. Both install what they need first.
+JOBS ?= $(shell nproc)
+NATIVE := build/native
+WIN32 := build/win32
+
+.PHONY: all bootstrap build native win32 test demo fuzz clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+native: bootstrap
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS)
+
+win32: bootstrap
+	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake --build $(WIN32) -j $(JOBS)
+
+build: native win32
+
+test: build
+	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+	@scripts/wine-session ctest --test-dir $(WIN32) --output-on-failure
+
+demo: build
+	@scripts/demo
+
+clean:
+	rm -rf build
