@@ -1,0 +1,29 @@
+// Drive letters of the test prefix mapped onto folders, as game disks and drives of every type.
+// The prefix gives each letter a fixed type (scripts/wine-prefix); a mapping re-points the
+// letter's link in the prefix's dosdevices folder, which Wine honours at once.
+#pragma once
+#include <string>
+
+namespace testbed {
+
+enum class DriveKind { Fixed, CdRom, Floppy, Network };
+
+class DriveMapping {
+public:
+    // Maps a free letter of this kind onto folder (a Windows path that need not exist: a
+    // missing folder is a drive without a medium).
+    DriveMapping(DriveKind kind, const std::string& folder);
+    DriveMapping(const DriveMapping&) = delete;
+    DriveMapping& operator=(const DriveMapping&) = delete;
+    ~DriveMapping(); // removes the letter
+
+    char Letter() const { return letter_; }
+    std::string Root() const { return std::string(1, letter_) + ":\\"; }
+    // Points the letter at another folder: the user swapped the disk.
+    void Repoint(const std::string& folder);
+
+private:
+    char letter_;
+};
+
+} // namespace testbed
