@@ -15,11 +15,11 @@ bool IsCharStart(const std::string& text, size_t index) {
 size_t LastDelimiter(const std::string& text, const char* delimiters) {
     size_t found = std::string::npos;
     for (size_t at = 0; at < text.size();) {
-        const BYTE byte = static_cast<BYTE>(text[at]);
-        if (IsDBCSLeadByte(byte)) {
+        const BYTE value = static_cast<BYTE>(text[at]);
+        if (IsDBCSLeadByte(value)) {
             at += 2;
         } else {
-            if (byte != 0 && std::strchr(delimiters, byte)) found = at;
+            if (value != 0 && std::strchr(delimiters, value)) found = at;
             ++at;
         }
     }
