@@ -1,0 +1,47 @@
+// What extraction needs from the file system: one interface, a POSIX and a Win32 implementation.
+#pragma once
+
+#include "Input.h"
+#include "OutputWindow.h"
+#include "Timestamp.h"
+
+#include <memory>
+#include <string>
+
+namespace lha {
+
+// A file being written. Until finish() it may be incomplete.
+class OutputFile : public OutputSink {
+public:
+    // Gives the file its last-write time (when set) and closes it.
+    virtual Status finish(const Timestamp& modified) = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The separator this system puts between folders.
+    virtual char separator() const = 0;
+    // `folder` and `name` joined by one separator.
+    virtual std::string join(const std::string& folder, const std::string& name) const = 0;
+    // False when this system would read a checked path part as more than one name, e.g.
+    // because its code page pairs bytes differently from code page 932.
+    virtual bool acceptsName(const std::string& name) const = 0;
+
+    virtual Status openArchive(const std::string& path, std::unique_ptr<Input>& input) = 0;
+    // Creates the folder and any missing parents; Ok when it exists.
+    virtual Status makeFolders(const std::string& path) = 0;
+    // Creates one folder in an existing one; Ok when it exists.
+    virtual Status makeFolder(const std::string& path) = 0;
+    // Creates the file, or empties an existing one, writable.
+    virtual Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file) = 0;
+    // Moves `from` to `to`, replacing a file there, even a read-only one.
+    virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
+    virtual void removeFile(const std::string& path) = 0;
+};
+
+// The file system of the system this library was built for (POSIX or Win32).
+std::unique_ptr<FileSystem> makeFileSystem();
+
+} // namespace lha

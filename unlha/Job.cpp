@@ -1,0 +1,245 @@
+// Running a job over the archive's entries: the policy of what is created where, and the
+// report of what was done.
+#include "Job.h"
+
+#include "ArchiveReader.h"
+#include "EntryPath.h"
+#include "Methods.h"
+
+#include <set>
+
+namespace lha {
+namespace {
+
+// Suffix of the file an entry is decoded into before it replaces the real one, so that a
+// broken entry never destroys a file that was there before.
+constexpr const char* kPartialSuffix = ".unlha-part";
+
+// `value` right-aligned in `width` columns.
+std::string padded(std::uint64_t value, std::size_t width) {
+    std::string text = std::to_string(value);
+    return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+}
+
+std::string hex4(unsigned value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[value >> 12 & 0xF], kDigits[value >> 8 & 0xF], kDigits[value >> 4 & 0xF],
+            kDigits[value & 0xF]};
+}
+
+// Passes a file's data on (or drops it when testing) and tells the observer how far we are.
+class ProgressSink final : public OutputSink {
+public:
+    ProgressSink(OutputSink* target, Observer& observer, const ArchiveReader& reader,
+                 const std::string& entry)
+        : target_(target), observer_(observer), reader_(reader), entry_(entry) {}
+
+    Status write(const std::uint8_t* data, std::size_t size) override {
+        if (target_ != nullptr) {
+            if (const Status status = target_->write(data, size); status != Status::Ok)
+                return status;
+        }
+        observer_.progress(entry_, reader_.position(), reader_.size());
+        return Status::Ok;
+    }
+
+private:
+    OutputSink* target_;
+    Observer& observer_;
+    const ArchiveReader& reader_;
+    const std::string& entry_;
+};
+
+class Run {
+public:
+    Run(const Job& job, FileSystem& fileSystem, Observer& observer)
+        : job_(job), fileSystem_(fileSystem), observer_(observer) {}
+    Status go();
+
+private:
+    void fail(Status status, const std::string& subject, std::string_view why);
+    bool checkPath(const Entry& entry, const std::string& shown, EntryPath& path);
+    bool makeFolder(const std::string& folder, const std::string& shown);
+    void list(const Entry& entry, const std::string& shown);
+    void test(const Entry& entry, const std::string& shown);
+    void extract(const Entry& entry, const std::string& shown);
+    void writeFile(const Entry& entry, const std::string& shown, const std::string& target);
+
+    const Job& job_;
+    FileSystem& fileSystem_;
+    Observer& observer_;
+    ArchiveReader* reader_ = nullptr;
+    std::set<std::string> folders_; // folders known to exist
+    Status result_ = Status::Ok;
+    std::uint64_t files_ = 0;
+    std::uint64_t bytes_ = 0;
+};
+
+void Run::fail(Status status, const std::string& subject, std::string_view why) {
+    observer_.error(subject + ": " + std::string(why));
+    if (result_ == Status::Ok) result_ = status;
+}
+
+bool Run::checkPath(const Entry& entry, const std::string& shown, EntryPath& path) {
+    const char* why = nullptr;
+    if (splitEntryPath(entry, path, why) != Status::Ok) {
+        fail(Status::RefusedPath, shown, std::string("refused: ") + why);
+        return false;
+    }
+    for (const std::string& part : path.parts) {
+        if (!fileSystem_.acceptsName(part)) {
+            fail(Status::RefusedPath, shown, "refused: name not valid on this system");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Run::makeFolder(const std::string& folder, const std::string& shown) {
+    if (folders_.count(folder) != 0) return true;
+    if (fileSystem_.makeFolder(folder) != Status::Ok) {
+        fail(Status::WriteFailed, shown, "cannot create folder " + folder);
+        return false;
+    }
+    folders_.insert(folder);
+    return true;
+}
+
+void Run::list(const Entry& entry, const std::string& shown) {
+    observer_.report(padded(entry.originalSize, 12) + ' ' + padded(entry.packedSize, 12) + ' ' +
+                     entry.method + ' ' + hex4(entry.crc) + ' ' + entry.modified.text() + ' ' +
+                     shown);
+    ++files_;
+    bytes_ += entry.originalSize;
+}
+
+void Run::test(const Entry& entry, const std::string& shown) {
+    if (entry.method == kDirectoryMethod) return;
+    ProgressSink sink(nullptr, observer_, *reader_, shown);
+    const Status status = reader_->decode(entry, sink);
+    if (status != Status::Ok) return fail(status, shown, reader_->problem());
+    observer_.report("ok        " + padded(entry.originalSize, 12) + "  " + shown);
+    ++files_;
+    bytes_ += entry.originalSize;
+}
+
+void Run::writeFile(const Entry& entry, const std::string& shown, const std::string& target) {
+    const std::string partial = target + kPartialSuffix;
+    std::unique_ptr<OutputFile> file;
+    if (fileSystem_.createFile(partial, file) != Status::Ok)
+        return fail(Status::WriteFailed, shown, "cannot create " + partial);
+    ProgressSink sink(file.get(), observer_, *reader_, shown);
+    Status status = reader_->decode(entry, sink);
+    const char* why = status == Status::WriteFailed ? "cannot write the file" : reader_->problem();
+    if (status == Status::Ok) {
+        status = file->finish(entry.modified);
+        why = "cannot close the file";
+    }
+    file.reset();
+    if (status == Status::Ok) {
+        status = fileSystem_.replaceFile(partial, target);
+        why = "cannot replace the file";
+    }
+    if (status != Status::Ok) {
+        fileSystem_.removeFile(partial);
+        return fail(status, shown, why);
+    }
+    observer_.report("extracted " + padded(entry.originalSize, 12) + "  " + shown);
+    ++files_;
+    bytes_ += entry.originalSize;
+}
+
+void Run::extract(const Entry& entry, const std::string& shown) {
+    if (isSymbolicLink(entry)) {
+        observer_.report("skipped symbolic link  " + shown);
+        return;
+    }
+    EntryPath path;
+    if (!checkPath(entry, shown, path)) return;
+    const bool folderEntry =
+        entry.method == kDirectoryMethod || (path.isFolder && entry.originalSize == 0);
+    if (folderEntry) {
+        if (job_.action != Action::Extract) return;
+        std::string folder = job_.destination;
+        for (const std::string& part : path.parts) {
+            folder = fileSystem_.join(folder, part);
+            if (!makeFolder(folder, shown)) return;
+        }
+        observer_.report("folder                  " + shown);
+        return;
+    }
+    if (path.parts.empty() || path.isFolder)
+        return fail(Status::RefusedPath, shown, "refused: no file name");
+    if (findMethod(entry.method) == nullptr)
+        return fail(Status::Unsupported, shown, "unsupported method " + entry.method);
+
+    std::string folder = job_.destination;
+    if (job_.action == Action::Extract) {
+        for (std::size_t i = 0; i + 1 < path.parts.size(); ++i) {
+            folder = fileSystem_.join(folder, path.parts[i]);
+            if (!makeFolder(folder, shown)) return;
+        }
+    }
+    writeFile(entry, shown, fileSystem_.join(folder, path.parts.back()));
+}
+
+Status Run::go() {
+    std::unique_ptr<Input> input;
+    if (fileSystem_.openArchive(job_.archive, input) != Status::Ok) {
+        fail(Status::ReadFailed, job_.archive, "cannot open the archive");
+        return result_;
+    }
+    const bool writes = job_.action == Action::Extract || job_.action == Action::ExtractFlat;
+    if (writes) {
+        if (fileSystem_.makeFolders(job_.destination) != Status::Ok) {
+            fail(Status::WriteFailed, job_.destination, "cannot create the folder");
+            return result_;
+        }
+        folders_.insert(job_.destination);
+    }
+    ArchiveReader reader(*input);
+    reader_ = &reader;
+    if (job_.action == Action::List)
+        observer_.report("    original       packed method  crc date       time     name");
+
+    for (;;) {
+        if (observer_.cancelled()) {
+            observer_.error("cancelled by the user");
+            result_ = Status::Cancelled;
+            break;
+        }
+        Entry entry;
+        bool end = false;
+        const Status status = reader.next(entry, end);
+        if (status != Status::Ok) {
+            const std::string shown = printablePath(entry);
+            const std::string where = " at offset " + std::to_string(entry.headerOffset);
+            if (status == Status::NotArchive)
+                fail(status, job_.archive, "not an LHA archive");
+            else if (shown.empty())
+                fail(status, job_.archive, reader.problem() + where);
+            else
+                fail(status, shown, reader.problem());
+            break;
+        }
+        if (end) break;
+        const std::string shown = printablePath(entry);
+        observer_.progress(shown, reader.position(), reader.size());
+        switch (job_.action) {
+        case Action::List: list(entry, shown); break;
+        case Action::Test: test(entry, shown); break;
+        case Action::Extract:
+        case Action::ExtractFlat: extract(entry, shown); break;
+        }
+    }
+    observer_.report(std::to_string(files_) + " files, " + std::to_string(bytes_) + " bytes");
+    return result_;
+}
+
+} // namespace
+
+Status runJob(const Job& job, FileSystem& fileSystem, Observer& observer) {
+    return Run(job, fileSystem, observer).go();
+}
+
+} // namespace lha

@@ -1,0 +1,72 @@
+// The sliding dictionary and output buffer of a decoder: decoded bytes are appended, checked
+// with CRC-16 and handed to a sink in large pieces, keeping the last window's bytes for matches.
+#pragma once
+
+#include "Crc16.h"
+#include "Status.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace lha {
+
+// Receives a file's decoded bytes.
+class OutputSink {
+public:
+    virtual ~OutputSink() = default;
+    virtual Status write(const std::uint8_t* data, std::size_t size) = 0;
+};
+
+class OutputWindow {
+public:
+    // A decoder may write this many bytes beyond limit() in one step (a match plus an
+    // eight-byte overcopy).
+    static constexpr std::size_t kSlack = 512;
+
+    // Prepares for a file of `size` bytes whose matches reach back at most `window` bytes.
+    // The `window` bytes before the first output byte read as spaces, as in the ring buffers
+    // of the old tools, unless the decoder presets them through dictionary().
+    Status start(std::size_t window, std::uint64_t size, OutputSink& sink);
+
+    // The `window` bytes before the first output byte.
+    std::uint8_t* dictionary() { return buffer_.data(); }
+    // Where the next byte goes, and how far the decoder may go before calling commit().
+    std::uint8_t* cursor() const { return pending_; }
+    std::uint8_t* limit() const { return limit_; }
+    // Takes what the decoder wrote up to `end`; output past the file's size is dropped.
+    // Passes on the sink's failure.
+    Status commit(std::uint8_t* end);
+
+    bool done() const { return remaining_ == 0; }
+    std::uint16_t crc() const { return crc_.value(); }
+
+private:
+    void setLimit();
+
+    std::vector<std::uint8_t> buffer_; // dictionary, then the output chunk, then slack
+    std::size_t window_ = 0;
+    std::uint8_t* pending_ = nullptr; // first byte not yet handed to the sink
+    std::uint8_t* limit_ = nullptr;
+    std::uint64_t remaining_ = 0; // bytes of the file not yet handed to the sink
+    Crc16 crc_;
+    OutputSink* sink_ = nullptr;
+};
+
+// Appends `length` bytes copied from `distance` bytes back, byte by byte in effect, so that
+// overlapping copies repeat the pattern. May write up to 8 bytes past the match (kSlack).
+inline void copyMatch(std::uint8_t* to, std::size_t distance, std::size_t length) {
+    const std::uint8_t* from = to - distance;
+    if (distance >= 8) {
+        for (std::size_t i = 0; i < length; i += 8)
+            std::memcpy(to + i, from + i, 8);
+    } else if (distance == 1) {
+        std::memset(to, *from, length);
+    } else {
+        for (std::size_t i = 0; i < length; ++i)
+            to[i] = from[i];
+    }
+}
+
+} // namespace lha

@@ -1,0 +1,145 @@
+// POSIX implementation of the file system: pread for the archive, open/write/futimens/rename
+// for the files.
+#include "PosixFileSystem.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lha {
+namespace {
+
+class PosixInput final : public Input {
+public:
+    PosixInput(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    ~PosixInput() override { ::close(fd_); }
+    PosixInput(const PosixInput&) = delete;
+    PosixInput& operator=(const PosixInput&) = delete;
+
+    Status readAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
+                  std::size_t& got) override {
+        got = 0;
+        while (got < size) {
+            const ssize_t n =
+                ::pread(fd_, buffer + got, size - got, static_cast<off_t>(offset + got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return Status::ReadFailed;
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        return Status::Ok;
+    }
+    std::uint64_t size() const override { return size_; }
+
+private:
+    int fd_;
+    std::uint64_t size_;
+};
+
+class PosixFile final : public OutputFile {
+public:
+    explicit PosixFile(int fd) : fd_(fd) {}
+    ~PosixFile() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    Status write(const std::uint8_t* data, std::size_t size) override {
+        while (size > 0) {
+            const ssize_t n = ::write(fd_, data, size);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return Status::WriteFailed;
+            data += n;
+            size -= static_cast<std::size_t>(n);
+        }
+        return Status::Ok;
+    }
+
+    Status finish(const Timestamp& modified) override {
+        bool ok = true;
+        std::int64_t seconds = 0;
+        std::uint32_t nanoseconds = 0;
+        if (modified.toUnix(seconds, nanoseconds)) {
+            const timespec times[2] = {
+                {0, UTIME_NOW}, {static_cast<time_t>(seconds), static_cast<long>(nanoseconds)}};
+            ok = ::futimens(fd_, times) == 0;
+        }
+        ok = ::close(fd_) == 0 && ok;
+        fd_ = -1;
+        return ok ? Status::Ok : Status::WriteFailed;
+    }
+
+private:
+    int fd_;
+};
+
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+std::string PosixFileSystem::join(const std::string& folder, const std::string& name) const {
+    if (folder.empty()) return name;
+    return folder.back() == '/' ? folder + name : folder + '/' + name;
+}
+
+bool PosixFileSystem::acceptsName(const std::string& name) const {
+    // Only '/' and NUL matter to the kernel; checked parts contain neither.
+    return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+Status PosixFileSystem::openArchive(const std::string& path, std::unique_ptr<Input>& input) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Status::ReadFailed;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return Status::ReadFailed;
+    }
+    input = std::make_unique<PosixInput>(fd, static_cast<std::uint64_t>(info.st_size));
+    return Status::Ok;
+}
+
+Status PosixFileSystem::makeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0) return Status::Ok;
+    return errno == EEXIST && isFolder(path) ? Status::Ok : Status::WriteFailed;
+}
+
+Status PosixFileSystem::makeFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string parent = path.substr(0, slash);
+        if (!isFolder(parent) && ::mkdir(parent.c_str(), 0777) != 0 && errno != EEXIST)
+            return Status::WriteFailed;
+    }
+    return makeFolder(path);
+}
+
+Status PosixFileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file) {
+    // O_NOFOLLOW: a link left where the file goes is not followed out of the folder.
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(path.c_str(), kFlags, 0666);
+    if (fd < 0 && errno == ELOOP && ::unlink(path.c_str()) == 0)
+        fd = ::open(path.c_str(), kFlags, 0666);
+    if (fd < 0) return Status::WriteFailed;
+    file = std::make_unique<PosixFile>(fd);
+    return Status::Ok;
+}
+
+Status PosixFileSystem::replaceFile(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? Status::Ok : Status::WriteFailed;
+}
+
+void PosixFileSystem::removeFile(const std::string& path) {
+    ::unlink(path.c_str());
+}
+
+std::unique_ptr<FileSystem> makeFileSystem() {
+    return std::make_unique<PosixFileSystem>();
+}
+
+} // namespace lha

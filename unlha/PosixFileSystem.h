@@ -1,0 +1,21 @@
+// The file system of the native build: POSIX calls, names written as the stored bytes.
+#pragma once
+
+#include "FileSystem.h"
+
+namespace lha {
+
+class PosixFileSystem final : public FileSystem {
+public:
+    char separator() const override { return '/'; }
+    std::string join(const std::string& folder, const std::string& name) const override;
+    bool acceptsName(const std::string& name) const override;
+    Status openArchive(const std::string& path, std::unique_ptr<Input>& input) override;
+    Status makeFolders(const std::string& path) override;
+    Status makeFolder(const std::string& path) override;
+    Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file) override;
+    Status replaceFile(const std::string& from, const std::string& to) override;
+    void removeFile(const std::string& path) override;
+};
+
+} // namespace lha

@@ -1,0 +1,114 @@
+// Decoding -lh4- to -lh7- and -lhx- blocks: three code tables, then the commands.
+#include "StaticHuffmanDecoder.h"
+
+#include <algorithm>
+
+namespace lha {
+StaticHuffmanDecoder::StaticHuffmanDecoder(int np, int pbit)
+    : np_(std::min(np, kMaxNp)), pbit_(pbit), lengthCode_(NT, 8), commandCode_(NC, 12),
+      positionCode_(kMaxNp, 8) {}
+
+bool StaticHuffmanDecoder::readSmallTable(BitReader& in, int symbols, int countBits,
+                                          bool zerosAfterThird, HuffmanTable& table) {
+    const int count = static_cast<int>(in.read(countBits));
+    if (count == 0) {
+        const std::uint32_t only = in.read(countBits);
+        if (only >= static_cast<std::uint32_t>(symbols)) return false;
+        table.buildSingle(only);
+        return true;
+    }
+    if (count > symbols) return false;
+    std::uint8_t lengths[kMaxNp] = {};
+    int i = 0;
+    while (i < count) {
+        in.refill();
+        int length = static_cast<int>(in.peek(3));
+        in.skip(3);
+        if (length == 7) {
+            // 7 and up: one more per 1-bit, ended by a 0-bit.
+            while (in.peek(1) == 1) {
+                if (++length > HuffmanTable::kMaxLength) return false;
+                in.skip(1);
+            }
+            in.skip(1);
+        }
+        lengths[i++] = static_cast<std::uint8_t>(length);
+        if (zerosAfterThird && i == 3) {
+            const int zeros = static_cast<int>(in.read(2));
+            if (i + zeros > symbols) return false;
+            i += zeros;
+        }
+    }
+    return table.build(lengths);
+}
+
+bool StaticHuffmanDecoder::readCodeTable(BitReader& in) {
+    const int count = static_cast<int>(in.read(CBIT));
+    if (count == 0) {
+        const std::uint32_t only = in.read(CBIT);
+        if (only >= static_cast<std::uint32_t>(NC)) return false;
+        commandCode_.buildSingle(only);
+        return true;
+    }
+    if (count > NC) return false;
+    lengths_.fill(0);
+    int i = 0;
+    while (i < count) {
+        in.refill();
+        const std::uint32_t symbol = lengthCode_.decode(in);
+        if (symbol >= static_cast<std::uint32_t>(NT)) return false;
+        if (symbol > 2) {
+            lengths_[i++] = static_cast<std::uint8_t>(symbol - 2);
+            continue;
+        }
+        // 0: one zero length; 1: 3-18 zeros; 2: 20-531 zeros.
+        const int zeros = symbol == 0   ? 1
+                          : symbol == 1 ? static_cast<int>(in.read(4)) + 3
+                                        : static_cast<int>(in.read(CBIT)) + 20;
+        if (i + zeros > NC) return false;
+        i += zeros;
+    }
+    return commandCode_.build(lengths_.data());
+}
+
+bool StaticHuffmanDecoder::readBlockHeader(BitReader& in, std::uint32_t& commands) {
+    commands = in.read(16);
+    // A count of 0 wraps to 65536 in the old decoders' 16-bit arithmetic.
+    if (commands == 0) commands = 0x10000;
+    return readSmallTable(in, NT, TBIT, true, lengthCode_) && readCodeTable(in) &&
+           readSmallTable(in, np_, pbit_, false, positionCode_);
+}
+
+Status StaticHuffmanDecoder::decode(BitReader& in, OutputWindow& out) {
+    std::uint32_t commands = 0; // left in the current block
+    while (!out.done()) {
+        std::uint8_t* cursor = out.cursor();
+        std::uint8_t* const limit = out.limit();
+        while (cursor < limit) {
+            if (commands == 0 && !readBlockHeader(in, commands)) return in.failure();
+            --commands;
+            in.refill();
+            const std::uint32_t symbol = commandCode_.decode(in);
+            if (symbol < 256) {
+                *cursor++ = static_cast<std::uint8_t>(symbol);
+                continue;
+            }
+            if (symbol >= static_cast<std::uint32_t>(NC)) return in.failure();
+            const std::uint32_t slot = positionCode_.decode(in);
+            if (slot >= static_cast<std::uint32_t>(np_)) return in.failure();
+            // Slot 0 and 1 are the distances 1 and 2; slot n > 1 has n-1 extra bits.
+            std::uint32_t distance = slot + 1;
+            if (slot > 1) {
+                distance = (1u << (slot - 1)) + in.peek(static_cast<int>(slot - 1)) + 1;
+                in.skip(static_cast<int>(slot - 1));
+            }
+            const std::uint32_t length = symbol - 253;
+            copyMatch(cursor, distance, length);
+            cursor += length;
+        }
+        if (const Status status = endRun(in, out, cursor); status != Status::Ok) return status;
+    }
+    return Status::Ok;
+}
+
+} // namespace lha

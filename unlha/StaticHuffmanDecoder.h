@@ -1,0 +1,38 @@
+// Decoder of -lh4- to -lh7- and -lhx-: LZ77 with block-wise static Huffman codes.
+#pragma once
+
+#include "Decoder.h"
+#include "HuffmanTable.h"
+
+#include <array>
+#include <cstdint>
+
+namespace lha {
+
+class StaticHuffmanDecoder final : public Decoder {
+public:
+    // `np`: size of the position alphabet; `pbit`: width of its table-size field.
+    StaticHuffmanDecoder(int np, int pbit);
+    Status decode(BitReader& in, OutputWindow& out) override;
+
+private:
+    static constexpr int NT = 19;  // code-length alphabet
+    static constexpr int TBIT = 5; // width of its table-size field
+    static constexpr int NC = 510; // literals 0-255 and match lengths 3-256
+    static constexpr int CBIT = 9; // width of its table-size field
+    static constexpr int kMaxNp = 20;
+
+    bool readBlockHeader(BitReader& in, std::uint32_t& commands);
+    bool readSmallTable(BitReader& in, int symbols, int countBits, bool zerosAfterThird,
+                        HuffmanTable& table);
+    bool readCodeTable(BitReader& in);
+
+    int np_;
+    int pbit_;
+    HuffmanTable lengthCode_;                // T: codes the lengths of the C code
+    HuffmanTable commandCode_;               // C: literals and match lengths
+    HuffmanTable positionCode_;              // P: bit counts of match distances
+    std::array<std::uint8_t, NC> lengths_{}; // scratch for building the C code
+};
+
+} // namespace lha
