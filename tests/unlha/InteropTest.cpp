@@ -1,0 +1,329 @@
+// Interoperability with the peer tools, through the real `unlha` command: archives made by
+// jlha at test time (every method and header level it makes), cross-checked with lhasa and
+// 7zz; hand-made archives of what jlha cannot make, cross-checked with lhasa; exit codes and
+// error lines of the command.
+#include "ArchiveBuilder.h"
+#include "TestEncoders.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+namespace lha::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Tree = std::map<std::string, std::string>; // relative path -> contents
+
+std::string quote(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+void writeFile(const fs::path& path, const std::string& contents) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+Tree readTree(const fs::path& root) {
+    Tree tree;
+    for (const auto& item : fs::recursive_directory_iterator(root))
+        if (item.is_regular_file())
+            tree[fs::relative(item.path(), root).string()] = readFile(item.path());
+    return tree;
+}
+
+Tree asciiOnly(const Tree& tree) {
+    Tree kept;
+    for (const auto& [path, contents] : tree)
+        if (std::all_of(path.begin(), path.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            kept[path] = contents;
+    return kept;
+}
+
+struct Result {
+    int exitCode = 0;
+    std::string out;
+    std::string err;
+};
+
+class InteropTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ =
+            fs::temp_directory_path() / ("unlha-interop-" + std::to_string(std::random_device{}()));
+        fs::create_directories(root_);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    // Runs a shell command in `folder`, capturing its output.
+    Result shell(const std::string& command, const fs::path& folder) {
+        const fs::path out = root_ / "stdout", err = root_ / "stderr";
+        const std::string line =
+            "cd " + quote(folder) + " && " + command + " >" + quote(out) + " 2>" + quote(err);
+        const int status = std::system(line.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    }
+    Result unlha(const std::string& arguments) {
+        return shell(UNLHA_COMMAND " " + arguments, root_);
+    }
+
+    fs::path root_;
+};
+
+// Text with repeats near and far, and noise.
+std::string sample(std::size_t size, unsigned seed, bool noise) {
+    std::mt19937 random(seed);
+    std::string data;
+    const char* words[] = {"installer ", "game ", "disk ", "\r\n", "archive ", "0123456789 "};
+    while (data.size() < size) {
+        if (noise)
+            data += static_cast<char>(random());
+        else if (random() % 5 == 0 && data.size() > 100)
+            data += data.substr(random() % (data.size() - 50), 40);
+        else
+            data += words[random() % 6];
+    }
+    data.resize(size);
+    return data;
+}
+
+// The source tree: names in UTF-8 on disk, and as jlha stores them (code page 932).
+const std::array<std::array<std::string, 3>, 9> kFiles = {{
+    {"readme.txt", "readme.txt", sample(10000, 1, false)},
+    {"data/big.bin", "data/big.bin", sample(1200000, 2, false) + sample(300000, 3, true)},
+    {"data/empty.dat", "data/empty.dat", ""},
+    {"data/deep/er/x.txt", "data/deep/er/x.txt", "deep"},
+    {"random.bin", "random.bin", sample(70000, 4, true)},
+    {"window.txt", "window.txt", sample(65537, 5, false)},
+    {"\u30BD\u30D5\u30C8/\u8868.txt", "\x83\x5C\x83\x74\x83\x67/\x95\x5C.txt", "trail byte 0x5C"},
+    {"\u65E5\u672C\u8A9E.txt", "\x93\xFA\x96\x7B\x8C\xEA.txt", "nihongo"},
+    {"emptydir/", "", ""},
+}};
+
+struct JlhaArchive {
+    const char* method; // jlha option: z (-lh0-), o5, o6, o7
+    int level;
+};
+
+class JlhaInterop : public InteropTest, public ::testing::WithParamInterface<JlhaArchive> {};
+
+TEST_P(JlhaInterop, ExtractsByteForByteAsThePeersDo) {
+    const auto [method, level] = GetParam();
+    const fs::path source = root_ / "source";
+    Tree expected;
+    for (const auto& [onDisk, stored, contents] : kFiles) {
+        if (onDisk.back() == '/') {
+            fs::create_directories(source / onDisk);
+            continue;
+        }
+        writeFile(source / fs::u8path(onDisk), contents);
+        expected[stored] = contents;
+    }
+    const auto sourceTime = fs::last_write_time(source / "readme.txt");
+    const std::string archive = quote(root_ / "a.lzh");
+    const std::string options = std::string("a") + method + std::to_string(level) + "q";
+    ASSERT_EQ(shell("LC_ALL=ja_JP.UTF-8 jlha " + options + " " + archive + " *", source).exitCode,
+              0);
+
+    const Result ours = unlha("x -+ " + archive + " ours");
+    ASSERT_EQ(ours.exitCode, 0) << ours.err;
+    EXPECT_EQ(ours.err, "");
+    EXPECT_TRUE(readTree(root_ / "ours") == expected) << "archive " << options;
+    EXPECT_TRUE(fs::is_directory(root_ / "ours" / "emptydir"));
+    // DOS stamps (levels 0 and 1) have two-second steps.
+    const auto skew = fs::last_write_time(root_ / "ours" / "readme.txt") - sourceTime;
+    EXPECT_LE(std::chrono::abs(skew), std::chrono::seconds(2)) << "archive " << options;
+    EXPECT_EQ(unlha("t " + archive).exitCode, 0);
+
+    // The peers split names at a trail byte 0x5C, so only ASCII names are compared with them.
+    fs::create_directories(root_ / "lhasa");
+    ASSERT_EQ(shell("lhasa xqw=" + quote(root_ / "lhasa") + " " + archive, root_).exitCode, 0);
+    EXPECT_TRUE(asciiOnly(readTree(root_ / "lhasa")) == asciiOnly(expected))
+        << "lhasa, archive " << options;
+    ASSERT_EQ(shell("7zz x -y -o" + quote(root_ / "7zz") + " " + archive, root_).exitCode, 0);
+    EXPECT_TRUE(asciiOnly(readTree(root_ / "7zz")) == asciiOnly(expected))
+        << "7zz, archive " << options;
+}
+
+INSTANTIATE_TEST_SUITE_P(MethodsAndLevels, JlhaInterop,
+                         ::testing::Values(JlhaArchive{"z", 0}, JlhaArchive{"z", 2},
+                                           JlhaArchive{"o5", 0}, JlhaArchive{"o5", 1},
+                                           JlhaArchive{"o5", 2}, JlhaArchive{"o6", 1},
+                                           JlhaArchive{"o6", 2}, JlhaArchive{"o7", 0},
+                                           JlhaArchive{"o7", 1}, JlhaArchive{"o7", 2}));
+
+// The lz5 ring as the format describes it, for matches that reach into it.
+std::string lz5Ring() {
+    std::string ring;
+    for (int value = 0; value < 256; ++value)
+        ring.append(13, static_cast<char>(value));
+    for (int value = 0; value < 256; ++value)
+        ring += static_cast<char>(value);
+    for (int value = 255; value >= 0; --value)
+        ring += static_cast<char>(value);
+    ring.append(128, '\0');
+    ring.append(110, ' ');
+    ring.append(18, '\0');
+    return ring;
+}
+
+TestEntry handMade(const std::string& method, const std::string& name, const std::string& packed,
+                   const std::string& original, int level = 2) {
+    TestEntry e;
+    e.method = method;
+    e.name = name;
+    e.level = level;
+    e.packed = packed;
+    e.originalSize = original.size();
+    e.crc = crcOf(original);
+    return e;
+}
+
+// Eight lz5 matches into the preset ring: the 18 bytes at each position.
+void lz5RingReferences(TestEntry& entry, std::string& expected) {
+    const std::string ring = lz5Ring();
+    std::string packed(1, '\0'); // flag byte: eight matches
+    for (const std::uint32_t position : {4078u, 0u, 845u, 3328u, 3584u, 3840u, 3968u, 4060u}) {
+        packed += static_cast<char>(position & 0xFF);
+        packed += static_cast<char>(((position >> 4) & 0xF0) | 15);
+        expected += ring.substr(position, 18);
+    }
+    entry = handMade("-lz5-", "ring.bin", packed, expected);
+}
+
+std::string singleSymbolBlocks() {
+    BitWriter w;
+    for (const auto& [commands, literal] : {std::pair{2u, 'A'}, std::pair{3u, 'B'}}) {
+        w.put(commands, 16);
+        w.put(0, 5), w.put(0, 5);
+        w.put(0, 9), w.put(static_cast<std::uint32_t>(literal), 9);
+        w.put(0, 4), w.put(0, 4);
+    }
+    return w.bytes();
+}
+
+TEST_F(InteropTest, HandMadeArchivesDecodeAsLhasaDecodesThem) {
+    const std::string text = sample(30000, 7, false);
+    TestEntry ring;
+    std::string ringData;
+    lz5RingReferences(ring, ringData);
+    BitWriter spaces; // an lzs match into the ring's initial spaces, then a literal
+    spaces.put(0, 1), spaces.put(0, 11), spaces.put(15, 4);
+    spaces.put(1, 1), spaces.put('!', 8);
+    TestEntry level3 = packedEntry("-lz5-", "three.txt", text.substr(0, 5000), 3);
+    level3.directory = "level3\xFF";
+
+    // -lh4- is -lh5-'s format with a 4 KiB window: a jlha -lh5- stream of less than 4 KiB.
+    writeFile(root_ / "small" / "small.txt", text.substr(0, 4000));
+    ASSERT_EQ(
+        shell("jlha a2o5q " + quote(root_ / "small.lzh") + " small.txt", root_ / "small").exitCode,
+        0);
+    std::string lh4 = readFile(root_ / "small.lzh");
+    lh4.replace(2, 5, "-lh4-"); // level 2 has no checksum; its header CRC is rewritten below
+    const std::size_t headerSize =
+        static_cast<std::uint8_t>(lh4[0]) | static_cast<std::uint8_t>(lh4[1]) << 8;
+    std::string lh4Header = lh4.substr(0, headerSize);
+    lh4Header[27] = lh4Header[28] = 0; // jlha writes the header CRC first in the chain
+    const std::uint16_t crc = crcOf(lh4Header);
+    lh4[27] = static_cast<char>(crc & 0xFF);
+    lh4[28] = static_cast<char>(crc >> 8);
+
+    const std::string bytes =
+        archive({packedEntry("-lh1-", "lh1.txt", text, 0),
+                 packedEntry("-lh1-", "lh1-noise.bin", sample(9000, 8, true), 1),
+                 packedEntry("-lzs-", "lzs.txt", text, 1), packedEntry("-lz5-", "lz5.txt", text, 2),
+                 ring, handMade("-lzs-", "spaces.txt", spaces.bytes(), std::string(17, ' ') + "!"),
+                 handMade("-lh5-", "blocks.txt", singleSymbolBlocks(), "AABBB"),
+                 packedEntry("-lz4-", "lz4.txt", "stored by lz4"), level3},
+                false) +
+        lh4;
+    writeFile(root_ / "hand.lzh", bytes);
+    const Tree expected = {{"lh1.txt", text},
+                           {"lh1-noise.bin", sample(9000, 8, true)},
+                           {"lzs.txt", text},
+                           {"lz5.txt", text},
+                           {"ring.bin", ringData},
+                           {"spaces.txt", std::string(17, ' ') + "!"},
+                           {"blocks.txt", "AABBB"},
+                           {"lz4.txt", "stored by lz4"},
+                           {"level3/three.txt", text.substr(0, 5000)},
+                           {"small.txt", text.substr(0, 4000)}};
+
+    const Result ours = unlha("x -+ hand.lzh ours");
+    EXPECT_EQ(ours.exitCode, 0) << ours.err;
+    EXPECT_TRUE(readTree(root_ / "ours") == expected);
+    fs::create_directories(root_ / "lhasa");
+    EXPECT_EQ(shell("lhasa xqw=lhasa hand.lzh", root_).exitCode, 0);
+    const Tree lhasa = readTree(root_ / "lhasa");
+    for (const auto& [path, contents] : expected) {
+        const auto found = lhasa.find(path);
+        ASSERT_NE(found, lhasa.end()) << path;
+        EXPECT_TRUE(found->second == contents) << "lhasa differs on " << path;
+    }
+}
+
+TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
+    writeFile(root_ / "text.txt", "not an archive at all, just some words");
+    writeFile(
+        root_ / "refused.lzh",
+        archive({storedEntry("good.txt", "good", 0), storedEntry("..\\..\\evil.txt", "evil", 0),
+                 storedEntry("NUL.txt", "nul", 2), storedEntry("also-good.txt", "also", 2)}));
+    TestEntry badCrc = storedEntry("bad.txt", "data", 2);
+    badCrc.crc ^= 0x100;
+    writeFile(root_ / "crc.lzh", archive({badCrc}));
+    const std::string full = archive({packedEntry("-lz5-", "long.txt", sample(20000, 9, false))});
+    writeFile(root_ / "cut.lzh", full.substr(0, full.size() / 2));
+    TestEntry unknown = storedEntry("x.bin", "data", 2);
+    unknown.method = "-pm2-";
+    writeFile(root_ / "pm2.lzh", archive({unknown}));
+
+    const struct {
+        std::string arguments;
+        int exitCode;
+        std::size_t errorLines;
+    } cases[] = {
+        {"", 7, 1},
+        {"q a.lzh", 7, 1},
+        {"x -z a.lzh", 7, 1},
+        {"t missing.lzh", 8, 1},
+        {"t text.txt", 1, 1},
+        {"x -+ refused.lzh refused-out", 5, 2},
+        {"t crc.lzh", 2, 1},
+        {"x crc.lzh crc-out", 2, 1},
+        {"t cut.lzh", 2, 1},
+        {"t pm2.lzh", 3, 1},
+        {"l refused.lzh", 0, 0},
+    };
+    for (const auto& c : cases) {
+        const Result result = unlha(c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments << ": " << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'),
+                  static_cast<long>(c.errorLines))
+            << c.arguments;
+        if (c.errorLines > 0) {
+            EXPECT_EQ(result.err.rfind("unlha: ", 0), 0u) << c.arguments;
+        }
+    }
+    const Tree refused = {{"good.txt", "good"}, {"also-good.txt", "also"}};
+    EXPECT_TRUE(readTree(root_ / "refused-out") == refused);
+    EXPECT_TRUE(readTree(root_ / "crc-out").empty());
+    EXPECT_NE(unlha("l refused.lzh").out.find("also-good.txt"), std::string::npos);
+}
+
+} // namespace
+} // namespace lha::test

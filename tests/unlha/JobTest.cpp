@@ -1,0 +1,146 @@
+// Tests of what a job creates, refuses and reports, on an in-memory file system.
+#include "ArchiveBuilder.h"
+#include "InMemoryJob.h"
+
+#include <gtest/gtest.h>
+
+namespace lha::test {
+namespace {
+
+TestEntry folderEntry(const std::string& name, int level = 2) {
+    TestEntry e = storedEntry(name, "", level);
+    e.method = "-lhd-";
+    return e;
+}
+
+TestEntry inFolder(const std::string& directory, const std::string& name, const std::string& data) {
+    TestEntry e = packedEntry("-lz5-", name, data, 2);
+    e.directory = directory;
+    return e;
+}
+
+std::string tree() {
+    return archive({folderEntry("empty-dir\\", 0), inFolder("dir\xFFsub\xFF", "a.txt", "text a"),
+                    storedEntry("root.txt", "root", 1), storedEntry("zero", "", 2)});
+}
+
+TEST(Job, ExtractsFilesIntoTheirFolders) {
+    const Outcome outcome = runInMemory(tree());
+    ASSERT_EQ(outcome.status, Status::Ok);
+    const std::map<std::string, std::string> expected = {
+        {"out/dir/sub/a.txt", "text a"}, {"out/root.txt", "root"}, {"out/zero", ""}};
+    EXPECT_EQ(outcome.fileSystem.files, expected);
+    const std::set<std::string> folders = {"out", "out/empty-dir", "out/dir", "out/dir/sub"};
+    EXPECT_EQ(outcome.fileSystem.folders, folders);
+    EXPECT_EQ(outcome.fileSystem.times.at("out/root.txt").kind, Timestamp::Kind::Dos);
+    EXPECT_EQ(outcome.fileSystem.times.at("out/zero").kind, Timestamp::Kind::Unix);
+    EXPECT_EQ(outcome.report.back(), "3 files, 10 bytes");
+}
+
+TEST(Job, ExtractFlatDropsFolders) {
+    const Outcome outcome = runInMemory(tree(), Action::ExtractFlat);
+    ASSERT_EQ(outcome.status, Status::Ok);
+    const std::map<std::string, std::string> expected = {
+        {"out/a.txt", "text a"}, {"out/root.txt", "root"}, {"out/zero", ""}};
+    EXPECT_EQ(outcome.fileSystem.files, expected);
+    EXPECT_EQ(outcome.fileSystem.folders, std::set<std::string>{"out"});
+}
+
+TEST(Job, TestAndListWriteNothing) {
+    for (const Action action : {Action::Test, Action::List}) {
+        const Outcome outcome = runInMemory(tree(), action);
+        EXPECT_EQ(outcome.status, Status::Ok);
+        EXPECT_TRUE(outcome.fileSystem.files.empty());
+        EXPECT_TRUE(outcome.fileSystem.folders.empty());
+    }
+    const Outcome listed = runInMemory(tree(), Action::List);
+    ASSERT_EQ(listed.report.size(), 6u);
+    EXPECT_NE(listed.report[2].find("-lz5-"), std::string::npos) << listed.report[2];
+    EXPECT_NE(listed.report[2].find("dir/sub/a.txt"), std::string::npos) << listed.report[2];
+}
+
+TEST(Job, RefusedPathsAreReportedAndTheRestIsExtracted) {
+    const std::string bytes =
+        archive({storedEntry("first", "1", 0), storedEntry("..\\evil", "x", 0),
+                 storedEntry("C:\\boot.ini", "x", 0), storedEntry("/etc/passwd", "x", 1),
+                 storedEntry("aux.txt", "x", 2), inFolder("..\xFF", "up", "x"),
+                 storedEntry("last", "2", 2)});
+    const Outcome outcome = runInMemory(bytes);
+    EXPECT_EQ(outcome.status, Status::RefusedPath);
+    const std::map<std::string, std::string> expected = {{"out/first", "1"}, {"out/last", "2"}};
+    EXPECT_EQ(outcome.fileSystem.files, expected);
+    ASSERT_EQ(outcome.errors.size(), 5u);
+    EXPECT_EQ(outcome.errors[0], "..\\evil: refused: parent folder (..) in path");
+    EXPECT_EQ(outcome.errors[3], "aux.txt: refused: device name");
+}
+
+TEST(Job, SymbolicLinksAreNeverCreated) {
+    TestEntry link = folderEntry("link|/etc", 2);
+    link.unixMode = 0120777;
+    link.os = 'U';
+    const Outcome outcome = runInMemory(archive({link, inFolder("link\xFF", "passwd", "mine")}));
+    EXPECT_EQ(outcome.status, Status::Ok);
+    EXPECT_EQ(outcome.fileSystem.files.count("out/link/passwd"), 1u);
+    EXPECT_EQ(outcome.fileSystem.folders.count("out/link"), 1u);
+}
+
+TEST(Job, ABrokenEntryLeavesTheOldFileAndNoPartialFile) {
+    TestEntry bad = storedEntry("keep.txt", "new data", 2);
+    bad.crc ^= 1;
+    MemoryFileSystem fileSystem;
+    fileSystem.files["out/keep.txt"] = "old data";
+    fileSystem.archives["archive.lzh"] = archive({bad, storedEntry("next.txt", "n")});
+    const Outcome outcome = runOn(fileSystem, {Action::Extract, "archive.lzh", "out"});
+    EXPECT_EQ(outcome.status, Status::BrokenData);
+    const std::map<std::string, std::string> expected = {{"out/keep.txt", "old data"},
+                                                         {"out/next.txt", "n"}};
+    EXPECT_EQ(outcome.fileSystem.files, expected);
+    EXPECT_EQ(outcome.errors, std::vector<std::string>{"keep.txt: CRC mismatch"});
+}
+
+TEST(Job, EachKindOfFailureGivesItsStatus) {
+    TestEntry badCrc = storedEntry("bad", "data", 2);
+    badCrc.crc ^= 1;
+    TestEntry unknown = storedEntry("packed", "data", 2);
+    unknown.method = "-pm2-";
+    const struct {
+        const char* what;
+        std::string archive;
+        std::string failingName;
+        Status status;
+        std::size_t files;
+    } cases[] = {
+        {"CRC mismatch", archive({badCrc, storedEntry("ok", "1")}), "", Status::BrokenData, 1},
+        {"unknown method", archive({unknown, storedEntry("ok", "1")}), "", Status::Unsupported, 1},
+        {"cannot write", archive({storedEntry("fails", "1"), storedEntry("ok", "1")}), "fails",
+         Status::WriteFailed, 1},
+        {"file where a folder goes", archive({storedEntry("a", "1"), inFolder("a\xFF", "b", "2")}),
+         "", Status::WriteFailed, 1},
+        {"first failure wins", archive({storedEntry("..\\x", "1"), badCrc}), "",
+         Status::RefusedPath, 0},
+        {"not an archive", "plain text, no archive", "", Status::NotArchive, 0},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSystem fileSystem;
+        fileSystem.failingName = c.failingName;
+        fileSystem.archives["archive.lzh"] = c.archive;
+        const Outcome outcome = runOn(fileSystem, {Action::Extract, "archive.lzh", "out"});
+        EXPECT_EQ(outcome.status, c.status) << c.what;
+        EXPECT_EQ(outcome.fileSystem.files.size(), c.files) << c.what;
+        EXPECT_FALSE(outcome.errors.empty()) << c.what;
+    }
+}
+
+TEST(Job, CancelStopsBeforeTheNextEntry) {
+    const Outcome outcome = runInMemory(tree(), Action::Extract, 2);
+    EXPECT_EQ(outcome.status, Status::Cancelled);
+    EXPECT_EQ(outcome.fileSystem.files.size(), 1u);
+    EXPECT_EQ(outcome.errors.back(), "cancelled by the user");
+}
+
+TEST(Job, MissingArchiveCannotBeRead) {
+    EXPECT_EQ(runOn({}, {Action::Test, "missing.lzh", ""}).status, Status::ReadFailed);
+}
+
+} // namespace
+} // namespace lha::test

@@ -1,0 +1,75 @@
+// The in-memory file system of the tests.
+#include "MemoryFileSystem.h"
+
+namespace lha::test {
+namespace {
+
+class MemoryFile final : public OutputFile {
+public:
+    MemoryFile(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+    Status write(const std::uint8_t* data, std::size_t size) override {
+        std::string& contents = owner_.files[path_];
+        if (owner_.keepContents) contents.append(reinterpret_cast<const char*>(data), size);
+        return Status::Ok;
+    }
+    Status finish(const Timestamp& modified) override {
+        owner_.times[path_] = modified;
+        return Status::Ok;
+    }
+
+private:
+    MemoryFileSystem& owner_;
+    std::string path_;
+};
+
+} // namespace
+
+std::string MemoryFileSystem::join(const std::string& folder, const std::string& name) const {
+    return folder.empty() || folder.back() == '/' ? folder + name : folder + '/' + name;
+}
+
+Status MemoryFileSystem::openArchive(const std::string& path, std::unique_ptr<Input>& input) {
+    const auto found = archives.find(path);
+    if (found == archives.end()) return Status::ReadFailed;
+    input = std::make_unique<MemoryInput>(
+        reinterpret_cast<const std::uint8_t*>(found->second.data()), found->second.size());
+    return Status::Ok;
+}
+
+Status MemoryFileSystem::makeFolders(const std::string& path) {
+    return makeFolder(path);
+}
+
+Status MemoryFileSystem::makeFolder(const std::string& path) {
+    if (files.count(path) != 0) return Status::WriteFailed;
+    folders.insert(path);
+    return Status::Ok;
+}
+
+Status MemoryFileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file) {
+    if ((!failingName.empty() && path.find(failingName) != std::string::npos) ||
+        folders.count(path) != 0)
+        return Status::WriteFailed;
+    files[path].clear();
+    file = std::make_unique<MemoryFile>(*this, path);
+    return Status::Ok;
+}
+
+Status MemoryFileSystem::replaceFile(const std::string& from, const std::string& to) {
+    const auto found = files.find(from);
+    if (found == files.end() || folders.count(to) != 0) return Status::WriteFailed;
+    files[to] = std::move(found->second);
+    files.erase(from);
+    if (times.count(from) != 0) {
+        times[to] = times[from];
+        times.erase(from);
+    }
+    return Status::Ok;
+}
+
+void MemoryFileSystem::removeFile(const std::string& path) {
+    files.erase(path);
+    times.erase(path);
+}
+
+} // namespace lha::test

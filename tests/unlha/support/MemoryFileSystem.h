@@ -1,0 +1,32 @@
+// A file system in memory for tests and the fuzz target: records what extraction creates.
+#pragma once
+
+#include "FileSystem.h"
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace lha::test {
+
+class MemoryFileSystem final : public FileSystem {
+public:
+    std::map<std::string, std::string> archives; // path -> contents, for openArchive
+    std::map<std::string, std::string> files;    // path -> contents written
+    std::map<std::string, Timestamp> times;      // path -> time given by finish()
+    std::set<std::string> folders;
+    std::string failingName;  // creating a file whose path contains this fails
+    bool keepContents = true; // false: only sizes are kept (the fuzz target)
+
+    char separator() const override { return '/'; }
+    std::string join(const std::string& folder, const std::string& name) const override;
+    bool acceptsName(const std::string&) const override { return true; }
+    Status openArchive(const std::string& path, std::unique_ptr<Input>& input) override;
+    Status makeFolders(const std::string& path) override;
+    Status makeFolder(const std::string& path) override;
+    Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file) override;
+    Status replaceFile(const std::string& from, const std::string& to) override;
+    void removeFile(const std::string& path) override;
+};
+
+} // namespace lha::test
