@@ -1,5 +1,5 @@
 // Registry helpers of the test bed.
-#include "Registry.h"
+#include "RegistryProbe.h"
 
 #include <stdexcept>
 
