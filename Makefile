@@ -29,3 +29,8 @@ demo: build
 
 clean:
 	rm -rf build
+
+# The LHA codec's fuzz target (libFuzzer, clang), run for FUZZ_SECONDS seconds.
+FUZZ_SECONDS ?= 600
+fuzz: bootstrap
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz-unlha

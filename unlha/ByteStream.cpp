@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace lha {
 namespace {
@@ -12,7 +13,7 @@ constexpr std::size_t kBufferSize = 256 * 1024;
 
 } // namespace
 
-ByteStream::ByteStream(Input& input) : input_(input), buffer_(kBufferSize) {}
+ByteStream::ByteStream(Input& input) : input_(input) {}
 
 void ByteStream::seek(std::uint64_t position) {
     if (position >= bufferStart_ && position <= bufferStart_ + bufferLength_) {
@@ -28,7 +29,11 @@ Status ByteStream::fill() {
     bufferStart_ += cursor_;
     bufferLength_ = 0;
     cursor_ = 0;
-    return input_.readAt(bufferStart_, buffer_.data(), buffer_.size(), bufferLength_);
+    if (!buffer_) {
+        buffer_.reset(new (std::nothrow) std::uint8_t[kBufferSize]);
+        if (!buffer_) return Status::OutOfMemory;
+    }
+    return input_.readAt(bufferStart_, buffer_.get(), kBufferSize, bufferLength_);
 }
 
 Status ByteStream::fetch(std::size_t max, const std::uint8_t*& data, std::size_t& got) {
@@ -37,7 +42,7 @@ Status ByteStream::fetch(std::size_t max, const std::uint8_t*& data, std::size_t
         if (const Status status = fill(); status != Status::Ok) return status;
     }
     got = std::min(max, bufferLength_ - cursor_);
-    data = buffer_.data() + cursor_;
+    data = buffer_.get() + cursor_;
     cursor_ += got;
     return Status::Ok;
 }

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace lha {
 
@@ -27,10 +27,10 @@ private:
     Status fill();
 
     Input& input_;
-    std::vector<std::uint8_t> buffer_; // bytes read ahead from the input
-    std::uint64_t bufferStart_ = 0;    // input offset of buffer_[0]
-    std::size_t bufferLength_ = 0;     // valid bytes in buffer_
-    std::size_t cursor_ = 0;           // next byte to hand out, index into buffer_
+    std::unique_ptr<std::uint8_t[]> buffer_; // bytes read ahead, allocated on first use
+    std::uint64_t bufferStart_ = 0;          // input offset of buffer_[0]
+    std::size_t bufferLength_ = 0;           // valid bytes in buffer_
+    std::size_t cursor_ = 0;                 // next byte to hand out, index into buffer_
 };
 
 } // namespace lha

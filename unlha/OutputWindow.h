@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace lha {
 
@@ -31,25 +31,28 @@ public:
     Status start(std::size_t window, std::uint64_t size, OutputSink& sink);
 
     // The `window` bytes before the first output byte.
-    std::uint8_t* dictionary() { return buffer_.data(); }
+    std::uint8_t* dictionary() { return buffer_.get(); }
     // Where the next byte goes, and how far the decoder may go before calling commit().
-    std::uint8_t* cursor() const { return pending_; }
+    std::uint8_t* cursor() const { return cursor_; }
     std::uint8_t* limit() const { return limit_; }
-    // Takes what the decoder wrote up to `end`; output past the file's size is dropped.
-    // Passes on the sink's failure.
+    // Takes what the decoder wrote up to `end` (at least limit()), handing full chunks to
+    // the sink; output past the file's size is dropped. Passes on the sink's failure.
     Status commit(std::uint8_t* end);
 
     bool done() const { return remaining_ == 0; }
     std::uint16_t crc() const { return crc_.value(); }
 
 private:
-    void setLimit();
+    void startChunk();
 
-    std::vector<std::uint8_t> buffer_; // dictionary, then the output chunk, then slack
+    std::unique_ptr<std::uint8_t[]> buffer_; // dictionary, then the output chunk, then slack
+    std::size_t capacity_ = 0;
     std::size_t window_ = 0;
-    std::uint8_t* pending_ = nullptr; // first byte not yet handed to the sink
-    std::uint8_t* limit_ = nullptr;
-    std::uint64_t remaining_ = 0; // bytes of the file not yet handed to the sink
+    std::uint8_t* pending_ = nullptr;  // first byte not yet handed to the sink
+    std::uint8_t* cursor_ = nullptr;   // where the decoder goes on
+    std::uint8_t* chunkEnd_ = nullptr; // where the chunk is full or the file ends
+    std::uint8_t* limit_ = nullptr;    // end of the decoder's current run
+    std::uint64_t remaining_ = 0;      // bytes of the file not yet handed to the sink
     Crc16 crc_;
     OutputSink* sink_ = nullptr;
 };

@@ -8,8 +8,10 @@ class MemoryFile final : public OutputFile {
 public:
     MemoryFile(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
     Status write(const std::uint8_t* data, std::size_t size) override {
-        std::string& contents = owner_.files[path_];
-        if (owner_.keepContents) contents.append(reinterpret_cast<const char*>(data), size);
+        written_ += size;
+        if (written_ > owner_.maxFileSize) return Status::WriteFailed;
+        if (owner_.keepContents)
+            owner_.files[path_].append(reinterpret_cast<const char*>(data), size);
         return Status::Ok;
     }
     Status finish(const Timestamp& modified) override {
@@ -20,6 +22,7 @@ public:
 private:
     MemoryFileSystem& owner_;
     std::string path_;
+    std::uint64_t written_ = 0;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "FileSystem.h"
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -15,8 +16,9 @@ public:
     std::map<std::string, std::string> files;    // path -> contents written
     std::map<std::string, Timestamp> times;      // path -> time given by finish()
     std::set<std::string> folders;
-    std::string failingName;  // creating a file whose path contains this fails
-    bool keepContents = true; // false: only sizes are kept (the fuzz target)
+    std::string failingName;                // creating a file whose path contains this fails
+    bool keepContents = true;               // false: only sizes are kept (the fuzz target)
+    std::uint64_t maxFileSize = UINT64_MAX; // writing more fails (keeps fuzz runs short)
 
     char separator() const override { return '/'; }
     std::string join(const std::string& folder, const std::string& name) const override;
