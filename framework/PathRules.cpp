@@ -8,7 +8,8 @@
 bool IsCharStart(const std::string& text, size_t index) {
     // Walk from the start: only a left-to-right scan knows which bytes are lead bytes.
     size_t at = 0;
-    while (at < index) at += IsDBCSLeadByte(static_cast<BYTE>(text[at])) ? 2 : 1;
+    while (at < index)
+        at += IsDBCSLeadByte(static_cast<BYTE>(text[at])) ? 2 : 1;
     return at == index;
 }
 

@@ -30,27 +30,29 @@ const char* WineTypeName(DriveKind kind) {
 // The letters the prefix declares with this type, in the registry the drive manager reads.
 char FreeLetter(DriveKind kind) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", 0,
-                      KEY_READ | KEY_WOW64_64KEY, &key) != 0)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", 0, KEY_READ | KEY_WOW64_64KEY,
+                      &key) != 0)
         throw std::runtime_error("the prefix declares no drive types");
     char found = 0;
     for (char letter = 'a'; letter <= 'z' && !found; ++letter) {
         const std::string name = std::string(1, letter) + ":";
         char type[32] = "";
         DWORD size = sizeof type;
-        if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(type), &size) == 0 &&
+        if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(type),
+                             &size) == 0 &&
             std::string(type) == WineTypeName(kind) && !lettersInUse.count(letter))
             found = letter;
     }
     RegCloseKey(key);
-    if (!found) throw std::runtime_error(std::string("no free drive of type ") + WineTypeName(kind));
+    if (!found)
+        throw std::runtime_error(std::string("no free drive of type ") + WineTypeName(kind));
     return found;
 }
 
 std::string ShellQuote(const std::string& text) {
     std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
@@ -60,7 +62,9 @@ std::string Prefix() {
     return prefix;
 }
 
-std::string DosDevices() { return Prefix() + "/dosdevices/"; }
+std::string DosDevices() {
+    return Prefix() + "/dosdevices/";
+}
 
 // Runs a host shell command and waits until it has finished: the command removes a marker file
 // as its last act.
@@ -86,8 +90,8 @@ void RunOnHost(const std::string& command) {
 // Points the letter's link at a host path.
 void PointLink(char letter, const std::string& target) {
     const std::string link = DosDevices() + letter + ":";
-    RunOnHost("ln -sfn " + ShellQuote(target) + " " + ShellQuote(link + ".new") +
-              " && mv -Tf " + ShellQuote(link + ".new") + " " + ShellQuote(link));
+    RunOnHost("ln -sfn " + ShellQuote(target) + " " + ShellQuote(link + ".new") + " && mv -Tf " +
+              ShellQuote(link + ".new") + " " + ShellQuote(link));
 }
 
 } // namespace
@@ -106,6 +110,8 @@ DriveMapping::~DriveMapping() {
     lettersInUse.erase(letter_);
 }
 
-void DriveMapping::Repoint(const std::string& folder) { PointLink(letter_, UnixPath(folder)); }
+void DriveMapping::Repoint(const std::string& folder) {
+    PointLink(letter_, UnixPath(folder));
+}
 
 } // namespace testbed

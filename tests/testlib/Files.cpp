@@ -129,9 +129,14 @@ std::string ExeFolder() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder = path;
+    // Started from a host folder that no drive letter maps, the program's own path comes back
+    // in Wine's host form without its "\\?\" prefix.
+    if (folder.rfind("unix\\", 0) == 0) folder = "\\\\?\\" + folder;
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-std::string BuiltProgram(const std::string& name) { return ExeFolder() + name; }
+std::string BuiltProgram(const std::string& name) {
+    return ExeFolder() + name;
+}
 
 } // namespace testbed

@@ -31,6 +31,20 @@ bool Matches(HWND window, const std::string& className, const std::string& text)
 
 } // namespace
 
+bool ShowsIcon(const Bitmap& shown, HICON icon) {
+    if (shown.Width() < 32 || shown.Height() < 32) return false;
+    Bitmap drawn(32, 32);
+    HBRUSH background = CreateSolidBrush(shown.Pixel(0, 0));
+    const RECT all{0, 0, 32, 32};
+    FillRect(drawn.Dc(), &all, background);
+    DeleteObject(background);
+    DrawIconEx(drawn.Dc(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            if (drawn.Pixel(x, y) != shown.Pixel(x, y)) return false;
+    return true;
+}
+
 std::vector<HWND> TopWindows(DWORD pid) {
     std::pair<DWORD, std::vector<HWND>> found{pid, {}};
     EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&found));
@@ -67,7 +81,8 @@ std::string ClassOf(HWND window) {
 }
 
 std::string TextOf(HWND window) {
-    // WM_GETTEXT through SendMessageTimeout, so a hung program fails the test instead of hanging it.
+    // WM_GETTEXT through SendMessageTimeout, so a hung program fails the test instead of hanging
+    // it.
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
         return {};
@@ -79,8 +94,12 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-LONG StyleOf(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
-bool IsEnabled(HWND window) { return IsWindowEnabled(window) != FALSE; }
+LONG StyleOf(HWND window) {
+    return GetWindowLongA(window, GWL_STYLE);
+}
+bool IsEnabled(HWND window) {
+    return IsWindowEnabled(window) != FALSE;
+}
 
 RECT ScreenRect(HWND window) {
     RECT rect{};
@@ -100,7 +119,9 @@ RECT ClientRect(HWND window) {
     return rect;
 }
 
-void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+void Click(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
 
 void ClickAt(HWND window, int x, int y) {
     const LPARAM at = MAKELPARAM(x, y);
@@ -113,7 +134,9 @@ void PressKey(HWND window, WORD virtualKey) {
     PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-void CloseWindow(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void CloseWindow(HWND window) {
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
 
 MessageBoxInfo WaitMessageBox(DWORD pid, DWORD timeoutMs) {
     HWND window = WaitTopWindow(pid, "#32770", "", timeoutMs);
@@ -123,15 +146,21 @@ MessageBoxInfo WaitMessageBox(DWORD pid, DWORD timeoutMs) {
     box.owner = GetWindow(window, GW_OWNER);
     box.caption = TextOf(window);
     if (HWND text = GetDlgItem(window, 0xFFFF)) box.text = TextOf(text);
-    // The icon static holds the system icon; compare it with the standard ones.
+    // The icon static shows a system icon. Its handle belongs to the other process, so what
+    // the screen shows is compared with each standard icon drawn on the same background.
     if (HWND icon = GetDlgItem(window, 0x440)) {
-        auto shown = reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
         const std::pair<LPCSTR, UINT> kinds[] = {{IDI_HAND, MB_ICONERROR},
                                                  {IDI_ASTERISK, MB_ICONINFORMATION},
                                                  {IDI_QUESTION, MB_ICONQUESTION},
                                                  {IDI_EXCLAMATION, MB_ICONWARNING}};
-        for (const auto& [id, kind] : kinds)
-            if (shown && shown == LoadIconA(nullptr, id)) box.icon = kind;
+        WaitFor(
+            [&] {
+                const Bitmap shown = Screenshot(icon);
+                for (const auto& [id, kind] : kinds)
+                    if (ShowsIcon(shown, LoadIconA(nullptr, id))) box.icon = kind;
+                return box.icon != 0;
+            },
+            3000);
     }
     return box;
 }

@@ -73,5 +73,7 @@ private:
 };
 // What the screen shows of the window (null: the whole screen).
 Bitmap Screenshot(HWND window);
+// Whether a screenshot shows the icon at its top left corner, at 32x32.
+bool ShowsIcon(const Bitmap& shown, HICON icon);
 
 } // namespace testbed

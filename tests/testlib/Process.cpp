@@ -37,7 +37,9 @@ Process::~Process() {
     CloseHandle(process_);
 }
 
-bool Process::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Process::Running() const {
+    return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 bool Process::WaitExit(DWORD timeoutMs, DWORD* exitCode) const {
     if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;

@@ -10,10 +10,9 @@ namespace {
 class Key {
 public:
     Key(HKEY root, const std::string& path, bool create) {
-        const LONG result =
-            create ? RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                     &key_, nullptr)
-                   : RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key_);
+        const LONG result = create ? RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0,
+                                                     KEY_ALL_ACCESS, nullptr, &key_, nullptr)
+                                   : RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key_);
         if (result != ERROR_SUCCESS) key_ = nullptr;
     }
     Key(const Key&) = delete;
@@ -48,7 +47,9 @@ std::optional<std::string> RegString(HKEY root, const std::string& key, const st
     return data;
 }
 
-bool RegKeyExists(HKEY root, const std::string& key) { return bool(Key(root, key, false)); }
+bool RegKeyExists(HKEY root, const std::string& key) {
+    return bool(Key(root, key, false));
+}
 
 bool RegValueExists(HKEY root, const std::string& key, const std::string& value) {
     Key open(root, key, false);
@@ -77,6 +78,9 @@ void RegDeleteValueIn(HKEY root, const std::string& key, const std::string& valu
     if (open) RegDeleteValueA(open.get(), value.c_str());
 }
 
-void RegDeleteTree(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); RegDeleteKeyA(root, key.c_str()); }
+void RegDeleteTree(HKEY root, const std::string& key) {
+    RegDeleteTreeA(root, key.c_str());
+    RegDeleteKeyA(root, key.c_str());
+}
 
 } // namespace testbed

@@ -1,0 +1,363 @@
+// Forms, the application object with its message loop, and the screen cursor.
+#include "Forms.h"
+
+#include "PathRules.h"
+
+#include <objbase.h>
+
+TApplication* Application = nullptr;
+namespace {
+TScreen screenObject;
+}
+TScreen* Screen = &screenObject;
+
+void ApplicationHandleException(TObject* sender, const std::exception& error) {
+    if (Application) Application->HandleException(sender, error);
+}
+
+HCURSOR ScreenCursorHandle() {
+    switch (Screen->Cursor()) {
+    case crHourGlass: return LoadCursorA(nullptr, IDC_WAIT);
+    case crArrow: return LoadCursorA(nullptr, IDC_ARROW);
+    case crDefault: break;
+    }
+    return nullptr;
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+    cursor_ = cursor;
+    if (HCURSOR handle = ScreenCursorHandle()) {
+        ::SetCursor(handle);
+        return;
+    }
+    // Back to the default: let the window under the mouse choose its cursor again.
+    POINT at;
+    GetCursorPos(&at);
+    if (HWND window = WindowFromPoint(at)) {
+        const LRESULT hit = SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y));
+        SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                     MAKELPARAM(hit, WM_MOUSEMOVE));
+    }
+}
+
+// ---- TTaskWindowsDisabled ----
+
+namespace {
+
+struct DisableRequest {
+    HWND except;
+    std::vector<HWND>* disabled;
+};
+
+BOOL CALLBACK DisableTaskWindow(HWND window, LPARAM data) {
+    auto* request = reinterpret_cast<DisableRequest*>(data);
+    if (window != request->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        EnableWindow(window, FALSE);
+        request->disabled->push_back(window);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+TTaskWindowsDisabled::TTaskWindowsDisabled(HWND except) {
+    DisableRequest request{except, &disabled_};
+    EnumThreadWindows(GetCurrentThreadId(), DisableTaskWindow, reinterpret_cast<LPARAM>(&request));
+}
+
+TTaskWindowsDisabled::~TTaskWindowsDisabled() {
+    for (HWND window : disabled_)
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+}
+
+// ---- TForm ----
+
+TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {
+    TControl::SetVisible(false);
+    SetColor(clBtnFace);
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.Style = WS_CLIPCHILDREN | WS_POPUP;
+    params.ExStyle = 0;
+    switch (BorderStyle) {
+    case TFormBorderStyle::bsNone: break;
+    case TFormBorderStyle::bsSingle:
+        params.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_BORDER;
+        break;
+    case TFormBorderStyle::bsSizeable: params.Style |= WS_OVERLAPPEDWINDOW; break;
+    case TFormBorderStyle::bsDialog:
+        params.Style |= WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+        params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    }
+    params.WndParent = Application ? Application->Handle() : nullptr;
+    params.ClassStyle |= CS_DBLCLKS;
+}
+
+void TForm::SetClientSize(int width, int height) {
+    TCreateParams params;
+    CreateParams(params);
+    RECT rect{0, 0, width, height};
+    AdjustWindowRectEx(&rect, params.Style, FALSE, params.ExStyle);
+    SetBounds(Left(), Top(), rect.right - rect.left, rect.bottom - rect.top);
+}
+
+void TForm::AfterConstruction() {
+    for (TComponent* component : Components())
+        component->Loaded();
+    Loaded();
+    if (OnCreate) OnCreate(this);
+}
+
+void TForm::BeforeDestruction() {
+    if (OnDestroy) OnDestroy(this);
+    if (Application) Application->FormDestroyed(this);
+}
+
+void TForm::ShowWindowNow() {
+    if (Position == TPosition::poScreenCenter)
+        SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2,
+                  (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2, Width(), Height());
+    HandleNeeded();
+    if (OnShow) OnShow(this);
+    TControl::SetVisible(true);
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    TWinControl* focus = ActiveControl;
+    if (!focus) {
+        for (TWinControl* control : TabList())
+            if (control->TabStop && control->CanFocus()) {
+                focus = control;
+                break;
+            }
+    }
+    if (focus && focus->CanFocus())
+        focus->SetFocus();
+    else
+        ::SetFocus(Handle());
+}
+
+void TForm::Show() {
+    ShowWindowNow();
+}
+
+void TForm::Hide() {
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+    TControl::SetVisible(false);
+    if (OnHide) OnHide(this);
+}
+
+TModalResult TForm::ShowModal() {
+    if (Visible()) throw Exception("Cannot make a visible window modal");
+    ReleaseCapture();
+    HWND active = GetActiveWindow();
+    modalResult_ = mrNone;
+    {
+        TTaskWindowsDisabled disabled;
+        modal_ = true;
+        ShowWindowNow();
+        while (modalResult_ == mrNone) {
+            Application->HandleMessage();
+            if (Application->Terminated()) modalResult_ = mrCancel;
+        }
+        modal_ = false;
+        Hide();
+    }
+    if (active && IsWindow(active)) SetActiveWindow(active);
+    return modalResult_;
+}
+
+void TForm::Close() {
+    if (modal_) {
+        modalResult_ = mrCancel;
+        return;
+    }
+    TCloseAction action = TCloseAction::caHide;
+    if (OnClose) OnClose(this, action);
+    if (action == TCloseAction::caNone) return;
+    if (Application && Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    if (action == TCloseAction::caHide)
+        Hide();
+    else
+        Release();
+}
+
+void TForm::Release() {
+    if (HandleAllocated()) PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TForm::Paint() {
+    if (OnPaint) OnPaint(this);
+}
+
+void TForm::SelectNext(bool forward) {
+    std::vector<TWinControl*> stops;
+    std::function<void(TWinControl*)> collect = [&](TWinControl* parent) {
+        for (TWinControl* control : parent->TabList()) {
+            if (!control->CanFocus()) continue;
+            if (control->TabStop) stops.push_back(control);
+            collect(control);
+        }
+    };
+    collect(this);
+    if (stops.empty()) return;
+    size_t at = 0;
+    while (at < stops.size() && !stops[at]->Focused())
+        ++at;
+    if (at == stops.size()) at = forward ? stops.size() - 1 : 0;
+    const size_t next = forward ? (at + 1) % stops.size() : (at + stops.size() - 1) % stops.size();
+    stops[next]->SetFocus();
+}
+
+bool TForm::DialogKey(WORD key) {
+    if (key == VK_TAB) {
+        SelectNext(!(KeyboardShiftState() & ssShift));
+        return true;
+    }
+    if (key != VK_RETURN && key != VK_ESCAPE) return false;
+    std::function<bool(TWinControl*)> offer = [&](TWinControl* parent) {
+        for (TControl* control : parent->Controls()) {
+            if (control->Perform(CM_DIALOGKEY, key)) return true;
+            if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed && offer(windowed))
+                return true;
+        }
+        return false;
+    };
+    return offer(this);
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE: Close(); return 0;
+    case CM_RELEASE: Free(this); return 0;
+    }
+    return TCustomControl::WndProc(message, wParam, lParam);
+}
+
+// ---- TApplication ----
+
+namespace {
+
+LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE && Application) {
+        if (TForm* main = Application->MainForm()) main->Close();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+TApplication::TApplication() : TComponent(nullptr) {
+    Application = this;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = ApplicationWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hIcon = LoadIconA(windowClass.hInstance, "MAINICON");
+    windowClass.lpszClassName = "TApplication";
+    RegisterClassA(&windowClass);
+    // The hidden window that owns the forms and the message boxes.
+    handle_ = CreateWindowExA(0, "TApplication", "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
+                              nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
+TApplication::~TApplication() {
+    while (!Components().empty())
+        Free(Components().back());
+    if (handle_) DestroyWindow(handle_);
+    if (comInitialized_) CoUninitialize();
+    Application = nullptr;
+}
+
+void TApplication::Initialize() {
+    comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+    SetWindowTextA(handle_, title.c_str());
+}
+
+void TApplication::Run() {
+    if (mainForm_) mainForm_->Show();
+    while (!terminated_)
+        HandleMessage();
+}
+
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
+
+void TApplication::FormDestroyed(TForm* form) {
+    if (form == mainForm_) mainForm_ = nullptr;
+}
+
+bool TApplication::ProcessMessage() {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (message.message == WM_QUIT) {
+        terminated_ = true;
+        return true;
+    }
+    if (message.message == WM_KEYDOWN) {
+        auto* form =
+            dynamic_cast<TForm*>(TWinControl::FindControl(GetAncestor(message.hwnd, GA_ROOT)));
+        if (form && form->DialogKey(static_cast<WORD>(message.wParam))) return true;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return true;
+}
+
+void TApplication::Idle() {
+    bool done = true;
+    if (OnIdle) {
+        try {
+            OnIdle(this, done);
+        } catch (const std::exception& error) {
+            HandleException(this, error);
+        }
+    }
+    if (done && !terminated_) WaitMessage();
+}
+
+void TApplication::HandleMessage() {
+    if (!ProcessMessage()) Idle();
+}
+
+void TApplication::ProcessMessages() {
+    while (ProcessMessage()) {
+    }
+}
+
+void TApplication::HandleException(TObject* sender, const std::exception& error) {
+    if (OnException)
+        OnException(sender, error);
+    else
+        ShowException(error);
+}
+
+std::string ErrorDisplayText(const std::string& message) {
+    if (!message.empty() && LastChar(message) > ".") return message + ".";
+    return message;
+}
+
+void TApplication::ShowException(const std::exception& error) {
+    MessageBox(ErrorDisplayText(error.what()), title_, MB_OK | MB_ICONERROR);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    HWND active = GetActiveWindow();
+    int result;
+    {
+        TTaskWindowsDisabled disabled;
+        result = ::MessageBoxA(handle_, text.c_str(), caption.c_str(), flags);
+    }
+    if (active && IsWindow(active)) SetActiveWindow(active);
+    return result;
+}

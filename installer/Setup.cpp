@@ -1,0 +1,29 @@
+// Program entry of Setup: reads the setup description and runs the installer when it names a
+// project and a title; otherwise ends at once without a window. The exit code is always 0.
+#include "IniFiles.h"
+#include "SetupMain.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // No library is ever taken from the current folder.
+    SetDllDirectoryA("");
+    try {
+        std::string projectName, gameTitle;
+        {
+            const TIniFile description(SetupDescriptionPath());
+            projectName = description.ReadString("Setup", "ProjectName", "");
+            gameTitle = description.ReadString("Setup", "GameTitle", "");
+        }
+        if (projectName.empty() || gameTitle.empty()) return 0;
+
+        TApplication application;
+        application.Initialize();
+        application.SetTitle("Setup       ");
+        FormBackground = application.CreateForm<TFormBackground>();
+        application.Run();
+    } catch (const std::exception&) {
+        // Nothing is left to show an error with once the application is gone.
+    }
+    return 0;
+}
