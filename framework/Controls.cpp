@@ -464,6 +464,12 @@ void TWinControl::PaintControls(HDC dc) {
     }
 }
 
+bool TWinControl::HasGraphicChildren() const {
+    for (TControl* control : controls_)
+        if (dynamic_cast<TGraphicControl*>(control)) return true;
+    return false;
+}
+
 void TWinControl::PaintTo(HDC dc) {
     PaintWindow(dc);
     PaintControls(dc);
@@ -523,9 +529,12 @@ LRESULT TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsMouseMessage(message)) return RouteMouse(message, wParam, lParam);
     switch (message) {
-    case WM_PAINT: return PaintHandler(reinterpret_cast<HDC>(wParam));
+    case WM_PAINT:
+        if (defaultProc_ != DefWindowProcA && !HasGraphicChildren()) break;
+        return PaintHandler(reinterpret_cast<HDC>(wParam));
     case WM_ERASEBKGND:
-        if (defaultProc_ != DefWindowProcA) break; // a system class erases in its own way
+        // A system class paints its whole area, unless it is a frame that holds other controls.
+        if (defaultProc_ != DefWindowProcA && !(ControlStyle & csAcceptsControls)) break;
         EraseBackground(reinterpret_cast<HDC>(wParam));
         return 1;
     case WM_SETCURSOR:

@@ -230,6 +230,7 @@ private:
     LRESULT RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT PaintHandler(HDC given);
+    bool HasGraphicChildren() const;
     bool SetCursorFromScreen();
     friend class TControl;
 

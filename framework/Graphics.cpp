@@ -202,6 +202,11 @@ void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text) 
     ExtTextOutA(dc_, x, y, options, &rect, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
+void TCanvas::DrawText(const std::string& text, RECT rect, UINT format) {
+    Prepare(kFont | kBrush);
+    ::DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &rect, format);
+}
+
 SIZE TCanvas::TextExtent(const std::string& text) {
     Prepare(kFont);
     SIZE size{};

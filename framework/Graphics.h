@@ -128,6 +128,8 @@ public:
     void DrawFocusRect(const RECT& rect);
     void TextOut(int x, int y, const std::string& text);
     void TextRect(const RECT& rect, int x, int y, const std::string& text);
+    // Text in a rectangle with DrawText's format flags.
+    void DrawText(const std::string& text, RECT rect, UINT format);
     SIZE TextExtent(const std::string& text);
     int TextWidth(const std::string& text) { return TextExtent(text).cx; }
     int TextHeight(const std::string& text) { return TextExtent(text).cy; }
