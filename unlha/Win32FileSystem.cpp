@@ -1,0 +1,202 @@
+// Win32 implementation of the file system: CreateFileA, CreateDirectoryA, SetFileTime and
+// MoveFileExA on paths in the ANSI code page. Files are created with normal attributes (never
+// read-only), so that an uninstaller can remove them.
+#include "Win32FileSystem.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace lha {
+namespace {
+
+// Largest piece one ReadFile or WriteFile call is given.
+constexpr DWORD kMaxTransfer = 1u << 30;
+
+class Win32Input final : public Input {
+public:
+    Win32Input(HANDLE file, std::uint64_t size) : file_(file), size_(size) {}
+    ~Win32Input() override { CloseHandle(file_); }
+    Win32Input(const Win32Input&) = delete;
+    Win32Input& operator=(const Win32Input&) = delete;
+
+    Status readAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
+                  std::size_t& got) override {
+        got = 0;
+        while (got < size) {
+            OVERLAPPED at{};
+            at.Offset = static_cast<DWORD>(offset + got);
+            at.OffsetHigh = static_cast<DWORD>((offset + got) >> 32);
+            DWORD read = 0;
+            const auto piece = static_cast<DWORD>(std::min<std::size_t>(size - got, kMaxTransfer));
+            if (!ReadFile(file_, buffer + got, piece, &read, &at)) {
+                if (GetLastError() == ERROR_HANDLE_EOF) break;
+                return Status::ReadFailed;
+            }
+            if (read == 0) break;
+            got += read;
+        }
+        return Status::Ok;
+    }
+    std::uint64_t size() const override { return size_; }
+
+private:
+    HANDLE file_;
+    std::uint64_t size_;
+};
+
+bool toFileTime(const Timestamp& stamp, FILETIME& time) {
+    ULARGE_INTEGER ticks{};
+    switch (stamp.kind) {
+    case Timestamp::Kind::None: return false;
+    case Timestamp::Kind::Dos: {
+        // DOS stamps are local time, converted the way Windows itself converts them.
+        FILETIME local{};
+        return DosDateTimeToFileTime(static_cast<WORD>(stamp.value >> 16),
+                                     static_cast<WORD>(stamp.value), &local) &&
+               LocalFileTimeToFileTime(&local, &time);
+    }
+    case Timestamp::Kind::Unix:
+        ticks.QuadPart = kWindowsTicksAt1970 + (stamp.value & 0xFFFFFFFF) * 10000000ull;
+        break;
+    case Timestamp::Kind::Windows: ticks.QuadPart = stamp.value; break;
+    }
+    time.dwLowDateTime = ticks.LowPart;
+    time.dwHighDateTime = ticks.HighPart;
+    return true;
+}
+
+class Win32File final : public OutputFile {
+public:
+    explicit Win32File(HANDLE file) : file_(file) {}
+    ~Win32File() override {
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    }
+    Win32File(const Win32File&) = delete;
+    Win32File& operator=(const Win32File&) = delete;
+
+    Status write(const std::uint8_t* data, std::size_t size) override {
+        while (size > 0) {
+            DWORD written = 0;
+            const auto piece = static_cast<DWORD>(std::min<std::size_t>(size, kMaxTransfer));
+            if (!WriteFile(file_, data, piece, &written, nullptr) || written == 0)
+                return Status::WriteFailed;
+            data += written;
+            size -= written;
+        }
+        return Status::Ok;
+    }
+
+    Status finish(const Timestamp& modified) override {
+        FILETIME time{};
+        bool ok = !toFileTime(modified, time) || SetFileTime(file_, nullptr, nullptr, &time);
+        ok = CloseHandle(file_) && ok;
+        file_ = INVALID_HANDLE_VALUE;
+        return ok ? Status::Ok : Status::WriteFailed;
+    }
+
+private:
+    HANDLE file_;
+};
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Offsets of the separators in `path`, stepping over double-byte characters of the ANSI code
+// page, whose trail byte may be 0x5C.
+std::vector<std::size_t> separators(const std::string& path) {
+    std::vector<std::size_t> found;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+            ++i;
+        else if (isSeparator(path[i]))
+            found.push_back(i);
+    }
+    return found;
+}
+
+} // namespace
+
+std::string Win32FileSystem::join(const std::string& folder, const std::string& name) const {
+    if (folder.empty()) return name;
+    const std::vector<std::size_t> found = separators(folder);
+    const bool endsWithSeparator = !found.empty() && found.back() == folder.size() - 1;
+    return endsWithSeparator ? folder + name : folder + '\\' + name;
+}
+
+bool Win32FileSystem::acceptsName(const std::string& name) const {
+    // The name as Windows will read it: valid in the code page, and one name only.
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(),
+                                           static_cast<int>(name.size()), nullptr, 0);
+    if (length <= 0) return false;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()),
+                        wide.data(), length);
+    return wide.find_first_of(L"\\/:") == std::wstring::npos;
+}
+
+Status Win32FileSystem::openArchive(const std::string& path, std::unique_ptr<Input>& input) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Status::ReadFailed;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) {
+        CloseHandle(file);
+        return Status::ReadFailed;
+    }
+    input = std::make_unique<Win32Input>(file, static_cast<std::uint64_t>(size.QuadPart));
+    return Status::Ok;
+}
+
+Status Win32FileSystem::makeFolder(const std::string& path) {
+    if (CreateDirectoryA(path.c_str(), nullptr)) return Status::Ok;
+    return isFolder(path) ? Status::Ok : Status::WriteFailed;
+}
+
+Status Win32FileSystem::makeFolders(const std::string& path) {
+    // Parents that cannot be made (a drive's root, "\\server\share") are ignored: only
+    // whether the folder itself ends up existing counts.
+    for (const std::size_t at : separators(path))
+        if (at > 0) CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    return makeFolder(path);
+}
+
+Status Win32FileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file) {
+    const auto create = [&] {
+        return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    };
+    HANDLE handle = create();
+    // A read-only file of an earlier installation is replaced all the same.
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED &&
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL))
+        handle = create();
+    if (handle == INVALID_HANDLE_VALUE) return Status::WriteFailed;
+    file = std::make_unique<Win32File>(handle);
+    return Status::Ok;
+}
+
+Status Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return Status::Ok;
+    if (SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL) &&
+        MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return Status::Ok;
+    return Status::WriteFailed;
+}
+
+void Win32FileSystem::removeFile(const std::string& path) {
+    DeleteFileA(path.c_str());
+}
+
+std::unique_ptr<FileSystem> makeFileSystem() {
+    return std::make_unique<Win32FileSystem>();
+}
+
+} // namespace lha

@@ -1,0 +1,21 @@
+// The file system of the Windows build: ANSI calls, names in the system's code page.
+#pragma once
+
+#include "FileSystem.h"
+
+namespace lha {
+
+class Win32FileSystem final : public FileSystem {
+public:
+    char separator() const override { return '\\'; }
+    std::string join(const std::string& folder, const std::string& name) const override;
+    bool acceptsName(const std::string& name) const override;
+    Status openArchive(const std::string& path, std::unique_ptr<Input>& input) override;
+    Status makeFolders(const std::string& path) override;
+    Status makeFolder(const std::string& path) override;
+    Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file) override;
+    Status replaceFile(const std::string& from, const std::string& to) override;
+    void removeFile(const std::string& path) override;
+};
+
+} // namespace lha
