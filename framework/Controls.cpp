@@ -262,6 +262,12 @@ void TWinControl::DestroyHandle() {
     DestroyWindow(window);
 }
 
+void TWinControl::RecreateWnd() {
+    if (!handle_) return;
+    DestroyHandle();
+    CreateWnd();
+}
+
 void TWinControl::DetachHandle() {
     if (!handle_) return;
     RemovePropA(handle_, kControlProperty);
@@ -372,6 +378,18 @@ bool TWinControl::Focused() const {
     return handle_ && GetFocus() == handle_;
 }
 
+void TWinControl::SetCtl3D(bool ctl3D) {
+    parentCtl3D_ = false;
+    if (ctl3D == ctl3D_) return;
+    ctl3D_ = ctl3D;
+    Perform(CM_CTL3DCHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool parentCtl3D) {
+    parentCtl3D_ = parentCtl3D;
+    if (parentCtl3D) ParentChanged();
+}
+
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     TControl::SetBounds(left, top, width, height);
     if (handle_) MoveWindow(handle_, Left(), Top(), Width(), Height(), TRUE);
@@ -425,6 +443,10 @@ void TWinControl::AlignControls() {
 
 void TWinControl::ParentChanged() {
     TControl::ParentChanged();
+    if (parentCtl3D_ && Parent() && Parent()->ctl3D_ != ctl3D_) {
+        ctl3D_ = Parent()->ctl3D_;
+        Perform(CM_CTL3DCHANGED);
+    }
     for (TControl* control : controls_)
         control->ParentChanged();
 }
@@ -605,6 +627,10 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         for (TControl* control : controls_)
             control->ParentChanged();
         Invalidate();
+        return 0;
+    case CM_CTL3DCHANGED:
+        for (TControl* control : controls_)
+            control->ParentChanged();
         return 0;
     case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED: Invalidate(); return 0;

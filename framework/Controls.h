@@ -57,6 +57,7 @@ enum : UINT {
     CM_FONTCHANGED,
     CM_COLORCHANGED,
     CM_TEXTCHANGED,
+    CM_CTL3DCHANGED,
     CM_MOUSELEAVE, // the mouse left a graphic control (sent by its parent)
     CM_RELEASE,    // a form's deferred destruction
     CN_COMMAND,    // WM_COMMAND reflected to the control that sent it
@@ -170,6 +171,8 @@ public:
     bool HandleAllocated() const { return handle_ != nullptr; }
     void HandleNeeded() { Handle(); }
     void DestroyHandle();
+    // Makes the window anew from fresh window parameters, when one exists.
+    void RecreateWnd();
 
     const std::vector<TControl*>& Controls() const { return controls_; }
     void InsertControl(TControl* control);
@@ -183,6 +186,12 @@ public:
     bool CanFocus() const;
     virtual void SetFocus();
     bool Focused() const;
+    // The sunken 3-D look for controls whose border has one; taken over from the parent while
+    // ParentCtl3D holds.
+    bool Ctl3D() const { return ctl3D_; }
+    void SetCtl3D(bool ctl3D);
+    bool ParentCtl3D() const { return parentCtl3D_; }
+    void SetParentCtl3D(bool parentCtl3D);
 
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
@@ -238,6 +247,8 @@ private:
     WNDPROC defaultProc_ = DefWindowProcA;
     std::vector<TControl*> controls_;
     int tabOrder_ = -1;
+    bool ctl3D_ = true;
+    bool parentCtl3D_ = true;
     TControl* captureControl_ = nullptr; // a graphic child holding the mouse
     TControl* mouseControl_ = nullptr;   // the graphic child under the mouse
 };
