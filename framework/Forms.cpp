@@ -215,9 +215,12 @@ void TForm::SelectNext(bool forward) {
 }
 
 bool TForm::DialogKey(WORD key) {
-    if (key == VK_TAB) {
-        SelectNext(!(KeyboardShiftState() & ssShift));
-        return true;
+    switch (key) {
+    case VK_TAB: SelectNext(!(KeyboardShiftState() & ssShift)); return true;
+    case VK_LEFT:
+    case VK_UP: SelectNext(false); return true;
+    case VK_RIGHT:
+    case VK_DOWN: SelectNext(true); return true;
     }
     if (key != VK_RETURN && key != VK_ESCAPE) return false;
     std::function<bool(TWinControl*)> offer = [&](TWinControl* parent) {
@@ -242,6 +245,25 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 // ---- TApplication ----
 
 namespace {
+
+// Whether the window a key went to asks through its dialog code to handle that key itself
+// instead of letting it move the focus or press a default or cancel button.
+bool WantsDialogKey(const MSG& message) {
+    LRESULT wanted = DLGC_WANTMESSAGE;
+    switch (message.wParam) {
+    case VK_TAB: wanted |= DLGC_WANTTAB; break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: wanted |= DLGC_WANTARROWS; break;
+    case VK_RETURN:
+    case VK_ESCAPE: wanted |= DLGC_WANTALLKEYS; break;
+    default: return false;
+    }
+    return SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
+                        reinterpret_cast<LPARAM>(&message)) &
+           wanted;
+}
 
 LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE && Application) {
@@ -307,7 +329,8 @@ bool TApplication::ProcessMessage() {
     if (message.message == WM_KEYDOWN) {
         auto* form =
             dynamic_cast<TForm*>(TWinControl::FindControl(GetAncestor(message.hwnd, GA_ROOT)));
-        if (form && form->DialogKey(static_cast<WORD>(message.wParam))) return true;
+        if (form && !WantsDialogKey(message) && form->DialogKey(static_cast<WORD>(message.wParam)))
+            return true;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);

@@ -48,7 +48,8 @@ public:
     // loading, then OnCreate.
     void AfterConstruction();
     void BeforeDestruction() override;
-    // Tab, Enter and Esc: moves the focus or offers the key to the form's controls.
+    // Tab and the arrow keys move the focus; Enter and Esc are offered to the form's controls.
+    // The message loop offers a key here unless the focused window's dialog code wants it.
     bool DialogKey(WORD key);
     // Moves the focus to the next (or previous) tab stop.
     void SelectNext(bool forward);
