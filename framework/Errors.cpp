@@ -2,8 +2,7 @@
 #include "Errors.h"
 
 #include "FrameworkStrings.h"
-
-#include <cstdio>
+#include "SysUtils.h"
 
 std::string LoadResString(unsigned id) {
     char text[1024] = "";
@@ -12,11 +11,7 @@ std::string LoadResString(unsigned id) {
 }
 
 std::string FormatResString(unsigned id, const std::string& argument) {
-    const std::string format = LoadResString(id);
-    const int length = std::snprintf(nullptr, 0, format.c_str(), argument.c_str());
-    std::string text(length > 0 ? length : 0, '\0');
-    std::snprintf(text.data(), text.size() + 1, format.c_str(), argument.c_str());
-    return text;
+    return Format(LoadResString(id).c_str(), argument.c_str());
 }
 
 EFOpenError::EFOpenError(const std::string& fileName)
@@ -51,10 +46,7 @@ std::string OleErrorText(HRESULT result) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();
     if (!text.empty()) return text;
-    const std::string format = LoadResString(SOleError);
-    char formatted[64] = "";
-    std::snprintf(formatted, sizeof formatted, format.c_str(), static_cast<unsigned>(result));
-    return formatted;
+    return Format(LoadResString(SOleError).c_str(), static_cast<unsigned>(result));
 }
 
 } // namespace

@@ -127,11 +127,8 @@ void TForm::ShowWindowNow() {
     SetForegroundWindow(Handle());
     TWinControl* focus = ActiveControl;
     if (!focus) {
-        for (TWinControl* control : TabList())
-            if (control->TabStop && control->CanFocus()) {
-                focus = control;
-                break;
-            }
+        const std::vector<TWinControl*> stops = TabStops();
+        if (!stops.empty()) focus = stops.front();
     }
     if (focus && focus->CanFocus())
         focus->SetFocus();
@@ -195,7 +192,7 @@ void TForm::Paint() {
     if (OnPaint) OnPaint(this);
 }
 
-void TForm::SelectNext(bool forward) {
+std::vector<TWinControl*> TForm::TabStops() {
     std::vector<TWinControl*> stops;
     std::function<void(TWinControl*)> collect = [&](TWinControl* parent) {
         for (TWinControl* control : parent->TabList()) {
@@ -205,6 +202,11 @@ void TForm::SelectNext(bool forward) {
         }
     };
     collect(this);
+    return stops;
+}
+
+void TForm::SelectNext(bool forward) {
+    const std::vector<TWinControl*> stops = TabStops();
     if (stops.empty()) return;
     size_t at = 0;
     while (at < stops.size() && !stops[at]->Focused())

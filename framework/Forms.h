@@ -53,6 +53,8 @@ public:
     bool DialogKey(WORD key);
     // Moves the focus to the next (or previous) tab stop.
     void SelectNext(bool forward);
+    // The focusable tab stops of the form, nested ones included, in tab order.
+    std::vector<TWinControl*> TabStops();
 
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -1,7 +1,13 @@
-// Text to number conversion.
+// Text formatting and conversion, files and folders.
 #include "SysUtils.h"
 
+#include "PathRules.h"
+
+#include <windows.h>
+
 #include <cctype>
+#include <cstdarg>
+#include <cstdio>
 
 int32_t StrToIntDef(const std::string& text, int32_t fallback) {
     size_t at = 0;
@@ -32,4 +38,59 @@ int32_t StrToIntDef(const std::string& text, int32_t fallback) {
     }
     const auto bits = static_cast<uint32_t>(negative ? 0 - value : value);
     return static_cast<int32_t>(bits);
+}
+
+bool ForceDirectories(const std::string& folder) {
+    const std::string dir = ExtractFileDir(AddBackslash(folder));
+    const DWORD attributes = GetFileAttributesA(dir.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return attributes & FILE_ATTRIBUTE_DIRECTORY;
+    const std::string parent = ExtractFileDir(dir);
+    if (!parent.empty() && parent != dir) ForceDirectories(parent);
+    return CreateDirectoryA(dir.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::string Format(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    va_list measure;
+    va_copy(measure, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    std::string text(length > 0 ? length : 0, '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, arguments);
+    va_end(arguments);
+    return text;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int32_t FileAge(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    FILETIME local;
+    WORD date = 0, time = 0;
+    if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+        !FileTimeToDosDateTime(&local, &date, &time))
+        return -1;
+    return static_cast<int32_t>((static_cast<uint32_t>(date) << 16) | time);
+}
+
+bool SetFileAge(const std::string& path, int32_t age) {
+    FILETIME local, utc;
+    const auto packed = static_cast<uint32_t>(age);
+    if (!DosDateTimeToFileTime(static_cast<WORD>(packed >> 16), static_cast<WORD>(packed),
+                               &local) ||
+        !LocalFileTimeToFileTime(&local, &utc))
+        return false;
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool set = SetFileTime(file, nullptr, nullptr, &utc);
+    CloseHandle(file);
+    return set;
 }
