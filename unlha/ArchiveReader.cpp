@@ -36,8 +36,10 @@ Status ArchiveReader::decode(const Entry& entry, OutputSink& sink) {
         return status;
     stream_.seek(entry.dataOffset);
     BitReader in(stream_, entry.packedSize);
-    const Status status = found->second->decode(in, window_);
+    Status status = found->second->decode(in, window_);
+    const Status written = window_.drain();
     if (status == Status::BrokenData) problem_ = "corrupt or truncated compressed data";
+    if (status == Status::Ok) status = written;
     if (status != Status::Ok) return status;
     if (entry.hasCrc && window_.crc() != entry.crc) {
         problem_ = "CRC mismatch";

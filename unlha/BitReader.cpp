@@ -10,7 +10,7 @@ bool BitReader::nextChunk() {
     std::size_t got = 0;
     const std::uint8_t* data = nullptr;
     const auto max = static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, 1u << 30));
-    if (const Status status = stream_.fetch(max, data, got); status != Status::Ok) {
+    if (const Status status = stream_->fetch(max, data, got); status != Status::Ok) {
         error_ = status;
         return false;
     }
@@ -25,16 +25,17 @@ bool BitReader::nextChunk() {
     return true;
 }
 
-void BitReader::refillSlow() {
-    while (count_ <= kMinBits) {
-        if (cursor_ == end_ && !nextChunk()) {
-            paddingBits_ += 8;
-            count_ += 8;
+BitReader BitReader::refilledSlowly(BitReader reader) {
+    while (reader.count_ <= kMinBits) {
+        if (reader.cursor_ == reader.end_ && !reader.nextChunk()) {
+            reader.paddingBits_ += 8;
+            reader.count_ += 8;
             continue;
         }
-        bits_ |= static_cast<std::uint64_t>(*cursor_++) << (56 - count_);
-        count_ += 8;
+        reader.bits_ |= static_cast<std::uint64_t>(*reader.cursor_++) << (56 - reader.count_);
+        reader.count_ += 8;
     }
+    return reader;
 }
 
 std::size_t BitReader::copyBytes(std::uint8_t* out, std::size_t size) {

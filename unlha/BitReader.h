@@ -1,4 +1,6 @@
 // Most-significant-bit-first reading of one file's packed data through a 64-bit bit buffer.
+// A plain value: a decoder's hot loop works on a local copy, which the compiler can keep in
+// registers since its address is never taken (the slow path takes and returns it by value).
 #pragma once
 
 #include "ByteStream.h"
@@ -11,21 +13,26 @@ namespace lha {
 class BitReader {
 public:
     // Reads the next `limit` bytes of `stream`: the packed data of one file.
-    BitReader(ByteStream& stream, std::uint64_t limit) : stream_(stream), remaining_(limit) {}
+    BitReader(ByteStream& stream, std::uint64_t limit) : stream_(&stream), remaining_(limit) {}
 
     // Makes at least kMinBits bits available to peek(). Past the packed data it supplies zero
     // bits and remembers it (overrun()), so a decoder never reads beyond its file's data.
     void refill() {
         if (end_ - cursor_ >= 8) {
+            // Eight bytes at once; those beyond the whole bytes taken are loaded again later
+            // at the same place, so the bits below count_ stay either zero or right.
             std::uint64_t word;
             std::memcpy(&word, cursor_, 8);
             bits_ |= __builtin_bswap64(word) >> count_;
-            const int bytes = (63 - count_) >> 3;
-            cursor_ += bytes;
-            count_ += bytes * 8;
+            cursor_ += (63 - count_) >> 3;
+            count_ |= 56;
         } else {
-            refillSlow();
+            *this = refilledSlowly(*this);
         }
+    }
+    // Refills only when fewer than `bits` bits are buffered.
+    void ensure(int bits) {
+        if (count_ < bits) refill();
     }
 
     // The next `count` bits (1 to 32) without consuming them; needs count <= available bits.
@@ -59,10 +66,10 @@ public:
     static constexpr int kMinBits = 56;
 
 private:
-    void refillSlow();
+    static BitReader refilledSlowly(BitReader reader);
     bool nextChunk();
 
-    ByteStream& stream_;
+    ByteStream* stream_;
     std::uint64_t remaining_;              // packed bytes not yet fetched from the stream
     const std::uint8_t* cursor_ = nullptr; // next byte of the fetched chunk
     const std::uint8_t* end_ = nullptr;    // end of the fetched chunk

@@ -24,17 +24,34 @@ public:
     // A code of one symbol that costs no bits.
     void buildSingle(std::uint32_t symbol);
 
-    // Decodes one symbol; the reader must hold at least kMaxLength bits.
-    std::uint32_t decode(BitReader& in) const {
-        std::uint32_t entry = table_[in.peek(rootBits_)];
-        if (entry & kSubTable) {
-            const int subBits = (entry >> 16) & 0x1F;
-            const std::uint32_t index = in.peek(rootBits_ + subBits) & ((1u << subBits) - 1);
-            entry = table_[(entry & 0xFFFF) + index];
+    // What decoding needs, for hot loops to hold in locals (registers) rather than reload
+    // through the table after every output store.
+    struct Lookup {
+        const std::uint32_t* table;
+        int rootBits;
+
+        // Decodes one symbol; the reader must hold at least kMaxLength bits.
+        std::uint32_t decode(BitReader& in) const { return decodeWith(in, rootBits); }
+        // The same for a root width known when compiling, which saves a little in hot loops.
+        template <int RootBits> std::uint32_t decode(BitReader& in) const {
+            return decodeWith(in, RootBits);
         }
-        in.skip((entry >> 16) & 0x1F);
-        return entry & 0xFFFF;
-    }
+
+    private:
+        std::uint32_t decodeWith(BitReader& in, int root) const {
+            std::uint32_t entry = table[in.peek(root)];
+            if (entry & kSubTable) {
+                const int subBits = (entry >> 16) & 0x1F;
+                const std::uint32_t index = in.peek(root + subBits) & ((1u << subBits) - 1);
+                entry = table[(entry & 0xFFFF) + index];
+            }
+            in.skip((entry >> 16) & 0x1F);
+            return entry & 0xFFFF;
+        }
+    };
+    // Stays valid as long as the table lives, across builds.
+    Lookup lookup() const { return {table_.data(), rootBits_}; }
+    std::uint32_t decode(BitReader& in) const { return lookup().decode(in); }
 
 private:
     // Entry: symbol in bits 0-15 and code length in bits 16-20; or, with kSubTable set,

@@ -28,6 +28,7 @@ std::string hex4(unsigned value) {
 }
 
 // Passes a file's data on (or drops it when testing) and tells the observer how far we are.
+// write() may run on the output's helper thread; progress() runs on the job's.
 class ProgressSink final : public OutputSink {
 public:
     ProgressSink(OutputSink* target, Observer& observer, const ArchiveReader& reader,
@@ -35,13 +36,9 @@ public:
         : target_(target), observer_(observer), reader_(reader), entry_(entry) {}
 
     Status write(const std::uint8_t* data, std::size_t size) override {
-        if (target_ != nullptr) {
-            if (const Status status = target_->write(data, size); status != Status::Ok)
-                return status;
-        }
-        observer_.progress(entry_, reader_.position(), reader_.size());
-        return Status::Ok;
+        return target_ != nullptr ? target_->write(data, size) : Status::Ok;
     }
+    void progress() override { observer_.progress(entry_, reader_.position(), reader_.size()); }
 
 private:
     OutputSink* target_;

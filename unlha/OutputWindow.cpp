@@ -40,6 +40,14 @@ void OutputWindow::startChunk() {
     limit_ = std::min(chunkEnd_, cursor_ + kRun);
 }
 
+bool OutputWindow::makeSpare() {
+    if (spareCapacity_ < capacity_) {
+        spare_.reset(new (std::nothrow) std::uint8_t[capacity_]);
+        spareCapacity_ = spare_ ? capacity_ : 0;
+    }
+    return spare_ != nullptr;
+}
+
 Status OutputWindow::commit(std::uint8_t* end) {
     if (end < chunkEnd_) {
         cursor_ = end;
@@ -48,12 +56,27 @@ Status OutputWindow::commit(std::uint8_t* end) {
     }
     const auto produced = static_cast<std::size_t>(
         std::min<std::uint64_t>(static_cast<std::size_t>(end - pending_), remaining_));
+    remaining_ -= produced;
+    std::uint8_t* const produceEnd = pending_ + produced;
+    // The helper may still be writing the spare buffer's chunk.
+    if (const Status status = writer_.wait(); status != Status::Ok) return status;
+    if (remaining_ > 0 && makeSpare()) {
+        // Go on in the spare buffer behind a copy of the dictionary; the helper writes this
+        // chunk meanwhile.
+        std::memcpy(spare_.get(), produceEnd - window_, window_);
+        if (writer_.submit(*sink_, crc_, pending_, produced)) {
+            buffer_.swap(spare_);
+            std::swap(capacity_, spareCapacity_);
+            sink_->progress();
+            startChunk();
+            return Status::Ok;
+        }
+    }
     crc_.update(pending_, produced);
     if (const Status status = sink_->write(pending_, produced); status != Status::Ok) return status;
-    remaining_ -= produced;
+    sink_->progress();
     // Keep the last window's bytes in front of the next chunk.
-    std::uint8_t* const flushedEnd = pending_ + produced;
-    std::memmove(buffer_.get(), flushedEnd - window_, window_);
+    std::memmove(buffer_.get(), produceEnd - window_, window_);
     startChunk();
     return Status::Ok;
 }

@@ -1,7 +1,10 @@
 // The sliding dictionary and output buffer of a decoder: decoded bytes are appended, checked
 // with CRC-16 and handed to a sink in large pieces, keeping the last window's bytes for matches.
+// A big file's chunks are checked and written by a helper thread while the decoder fills the
+// other of two buffers.
 #pragma once
 
+#include "BackgroundWriter.h"
 #include "Crc16.h"
 #include "Status.h"
 
@@ -16,7 +19,10 @@ namespace lha {
 class OutputSink {
 public:
     virtual ~OutputSink() = default;
+    // The next piece of the file; may run on the helper thread.
     virtual Status write(const std::uint8_t* data, std::size_t size) = 0;
+    // Called on the decoder's thread after each piece was handed over.
+    virtual void progress() {}
 };
 
 class OutputWindow {
@@ -40,13 +46,21 @@ public:
     Status commit(std::uint8_t* end);
 
     bool done() const { return remaining_ == 0; }
+    // Waits until everything handed over is written; the first write failure. Call after
+    // decoding, whatever its outcome, before the sink goes away.
+    Status drain() { return writer_.wait(); }
+    // The CRC of the whole file, once drained.
     std::uint16_t crc() const { return crc_.value(); }
 
 private:
     void startChunk();
+    bool makeSpare();
 
     std::unique_ptr<std::uint8_t[]> buffer_; // dictionary, then the output chunk, then slack
+    std::unique_ptr<std::uint8_t[]> spare_;  // the same, filled while the helper writes buffer_
     std::size_t capacity_ = 0;
+    std::size_t spareCapacity_ = 0;
+    BackgroundWriter writer_;
     std::size_t window_ = 0;
     std::uint8_t* pending_ = nullptr;  // first byte not yet handed to the sink
     std::uint8_t* cursor_ = nullptr;   // where the decoder goes on

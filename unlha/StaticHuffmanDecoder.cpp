@@ -5,8 +5,8 @@
 
 namespace lha {
 StaticHuffmanDecoder::StaticHuffmanDecoder(int np, int pbit)
-    : np_(std::min(np, kMaxNp)), pbit_(pbit), lengthCode_(NT, 8), commandCode_(NC, 12),
-      positionCode_(kMaxNp, 8) {}
+    : np_(std::min(np, kMaxNp)), pbit_(pbit), lengthCode_(NT, 8), commandCode_(NC, kCommandRoot),
+      positionCode_(kMaxNp, kPositionRoot) {}
 
 bool StaticHuffmanDecoder::readSmallTable(BitReader& in, int symbols, int countBits,
                                           bool zerosAfterThird, HuffmanTable& table) {
@@ -71,43 +71,66 @@ bool StaticHuffmanDecoder::readCodeTable(BitReader& in) {
     return commandCode_.build(lengths_.data());
 }
 
-bool StaticHuffmanDecoder::readBlockHeader(BitReader& in, std::uint32_t& commands) {
-    commands = in.read(16);
+std::uint32_t StaticHuffmanDecoder::readBlockHeader(BitReader& in) {
+    std::uint32_t commands = in.read(16);
     // A count of 0 wraps to 65536 in the old decoders' 16-bit arithmetic.
     if (commands == 0) commands = 0x10000;
-    return readSmallTable(in, NT, TBIT, true, lengthCode_) && readCodeTable(in) &&
-           readSmallTable(in, np_, pbit_, false, positionCode_);
+    const bool ok = readSmallTable(in, NT, TBIT, true, lengthCode_) && readCodeTable(in) &&
+                    readSmallTable(in, np_, pbit_, false, positionCode_);
+    return ok ? commands : 0;
 }
 
-Status StaticHuffmanDecoder::decode(BitReader& in, OutputWindow& out) {
+Status StaticHuffmanDecoder::decode(BitReader& reader, OutputWindow& out) {
+    // The loop works on locals whose addresses are never taken, so that they stay in
+    // registers although every output store might alias what is reached through pointers.
+    // The block headers, read out of line, work on the caller's reader.
+    BitReader in = reader;
+    const HuffmanTable::Lookup commandCode = commandCode_.lookup();
+    const HuffmanTable::Lookup positionCode = positionCode_.lookup();
+    const auto np = static_cast<std::uint32_t>(np_);
     std::uint32_t commands = 0; // left in the current block
     while (!out.done()) {
         std::uint8_t* cursor = out.cursor();
         std::uint8_t* const limit = out.limit();
         while (cursor < limit) {
-            if (commands == 0 && !readBlockHeader(in, commands)) return in.failure();
-            --commands;
-            in.refill();
-            const std::uint32_t symbol = commandCode_.decode(in);
-            if (symbol < 256) {
-                *cursor++ = static_cast<std::uint8_t>(symbol);
-                continue;
+            if (commands == 0) {
+                reader = in;
+                commands = readBlockHeader(reader);
+                in = reader;
+                if (commands == 0) return in.failure();
             }
-            if (symbol >= static_cast<std::uint32_t>(NC)) return in.failure();
-            const std::uint32_t slot = positionCode_.decode(in);
-            if (slot >= static_cast<std::uint32_t>(np_)) return in.failure();
-            // Slot 0 and 1 are the distances 1 and 2; slot n > 1 has n-1 extra bits.
-            std::uint32_t distance = slot + 1;
-            if (slot > 1) {
-                distance = (1u << (slot - 1)) + in.peek(static_cast<int>(slot - 1)) + 1;
-                in.skip(static_cast<int>(slot - 1));
+            // As many commands as surely end within the slack after `limit`, each writing
+            // at most one 256-byte match: the loop below need not watch the cursor.
+            const auto room = static_cast<std::uint32_t>((limit - cursor) / kMaxMatch) + 1;
+            const std::uint32_t batch = std::min(commands, room);
+            commands -= batch;
+            for (std::uint32_t left = batch; left > 0; --left) {
+                // Literals, the most frequent commands, need one code; a match needs up to
+                // 16 + 16 + 18 bits.
+                in.ensure(HuffmanTable::kMaxLength);
+                const std::uint32_t symbol = commandCode.decode<kCommandRoot>(in);
+                if (symbol < 256) {
+                    *cursor++ = static_cast<std::uint8_t>(symbol);
+                    continue;
+                }
+                if (symbol >= static_cast<std::uint32_t>(NC)) return in.failure();
+                in.ensure(HuffmanTable::kMaxLength + kMaxNp - 2);
+                const std::uint32_t slot = positionCode.decode<kPositionRoot>(in);
+                if (slot >= np) return in.failure();
+                // Slot 0 and 1 are the distances 1 and 2; slot n > 1 has n-1 extra bits.
+                std::uint32_t distance = slot + 1;
+                if (slot > 1) {
+                    distance = (1u << (slot - 1)) + in.peek(static_cast<int>(slot - 1)) + 1;
+                    in.skip(static_cast<int>(slot - 1));
+                }
+                const std::uint32_t length = symbol - 253;
+                copyMatch(cursor, distance, length);
+                cursor += length;
             }
-            const std::uint32_t length = symbol - 253;
-            copyMatch(cursor, distance, length);
-            cursor += length;
         }
         if (const Status status = endRun(in, out, cursor); status != Status::Ok) return status;
     }
+    reader = in;
     return Status::Ok;
 }
 

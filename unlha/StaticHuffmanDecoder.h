@@ -15,14 +15,19 @@ public:
     StaticHuffmanDecoder(int np, int pbit);
     Status decode(BitReader& in, OutputWindow& out) override;
 
+    static constexpr int kMaxMatch = 256; // longest match a command can copy
+
 private:
     static constexpr int NT = 19;  // code-length alphabet
     static constexpr int TBIT = 5; // width of its table-size field
     static constexpr int NC = 510; // literals 0-255 and match lengths 3-256
     static constexpr int CBIT = 9; // width of its table-size field
     static constexpr int kMaxNp = 20;
+    static constexpr int kCommandRoot = 12; // root table widths of the C and P codes
+    static constexpr int kPositionRoot = 8;
 
-    bool readBlockHeader(BitReader& in, std::uint32_t& commands);
+    // The block's command count (tables read), or 0 when the header is broken.
+    std::uint32_t readBlockHeader(BitReader& in);
     bool readSmallTable(BitReader& in, int symbols, int countBits, bool zerosAfterThird,
                         HuffmanTable& table);
     bool readCodeTable(BitReader& in);

@@ -31,6 +31,7 @@ void fuzzDecoder(const std::uint8_t* data, std::size_t size) {
     NullSink sink;
     if (window.start(method->window, originalSize, sink) != lha::Status::Ok) return;
     method->make()->decode(in, window);
+    window.drain();
 }
 
 void fuzzArchive(const std::uint8_t* data, std::size_t size) {
