@@ -34,8 +34,13 @@ public:
     virtual Status makeFolders(const std::string& path) = 0;
     // Creates one folder in an existing one; Ok when it exists.
     virtual Status makeFolder(const std::string& path) = 0;
-    // Creates the file, or empties an existing one, writable.
-    virtual Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file) = 0;
+    enum class Creation {
+        New,     // only where nothing is yet; `existed` set when something was
+        Replace, // or empty a file that is there
+    };
+    // Creates the file, writable.
+    virtual Status createFile(const std::string& path, Creation creation,
+                              std::unique_ptr<OutputFile>& file, bool& existed) = 0;
     // Moves `from` to `to`, replacing a file there, even a read-only one.
     virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
     virtual void removeFile(const std::string& path) = 0;

@@ -11,8 +11,7 @@
 namespace lha {
 namespace {
 
-// Suffix of the file an entry is decoded into before it replaces the real one, so that a
-// broken entry never destroys a file that was there before.
+// Suffix of the file an entry is decoded into when it is to replace an existing one.
 constexpr const char* kPartialSuffix = ".unlha-part";
 
 // `value` right-aligned in `width` columns.
@@ -121,24 +120,31 @@ void Run::test(const Entry& entry, const std::string& shown) {
 }
 
 void Run::writeFile(const Entry& entry, const std::string& shown, const std::string& target) {
-    const std::string partial = target + kPartialSuffix;
+    // A new file is decoded in place; an existing one is replaced only once the new data is
+    // whole and verified, so a broken entry never destroys it.
     std::unique_ptr<OutputFile> file;
-    if (fileSystem_.createFile(partial, file) != Status::Ok)
-        return fail(Status::WriteFailed, shown, "cannot create " + partial);
+    bool existed = false;
+    std::string written = target;
+    Status status = fileSystem_.createFile(target, FileSystem::Creation::New, file, existed);
+    if (status != Status::Ok && existed) {
+        written = target + kPartialSuffix;
+        status = fileSystem_.createFile(written, FileSystem::Creation::Replace, file, existed);
+    }
+    if (status != Status::Ok) return fail(Status::WriteFailed, shown, "cannot create " + written);
     ProgressSink sink(file.get(), observer_, *reader_, shown);
-    Status status = reader_->decode(entry, sink);
+    status = reader_->decode(entry, sink);
     const char* why = status == Status::WriteFailed ? "cannot write the file" : reader_->problem();
     if (status == Status::Ok) {
         status = file->finish(entry.modified);
         why = "cannot close the file";
     }
     file.reset();
-    if (status == Status::Ok) {
-        status = fileSystem_.replaceFile(partial, target);
+    if (status == Status::Ok && written != target) {
+        status = fileSystem_.replaceFile(written, target);
         why = "cannot replace the file";
     }
     if (status != Status::Ok) {
-        fileSystem_.removeFile(partial);
+        fileSystem_.removeFile(written);
         return fail(status, shown, why);
     }
     observer_.report("extracted " + padded(entry.originalSize, 12) + "  " + shown);

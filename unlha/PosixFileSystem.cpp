@@ -119,12 +119,15 @@ Status PosixFileSystem::makeFolders(const std::string& path) {
     return makeFolder(path);
 }
 
-Status PosixFileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file) {
-    // O_NOFOLLOW: a link left where the file goes is not followed out of the folder.
-    constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::open(path.c_str(), kFlags, 0666);
+Status PosixFileSystem::createFile(const std::string& path, Creation creation,
+                                   std::unique_ptr<OutputFile>& file, bool& existed) {
+    // O_NOFOLLOW (and O_EXCL): a link left where the file goes is not followed.
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC |
+                      (creation == Creation::New ? O_EXCL : O_TRUNC);
+    int fd = ::open(path.c_str(), flags, 0666);
+    existed = fd < 0 && errno == EEXIST;
     if (fd < 0 && errno == ELOOP && ::unlink(path.c_str()) == 0)
-        fd = ::open(path.c_str(), kFlags, 0666);
+        fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) return Status::WriteFailed;
     file = std::make_unique<PosixFile>(fd);
     return Status::Ok;

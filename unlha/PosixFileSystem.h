@@ -13,7 +13,8 @@ public:
     Status openArchive(const std::string& path, std::unique_ptr<Input>& input) override;
     Status makeFolders(const std::string& path) override;
     Status makeFolder(const std::string& path) override;
-    Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file) override;
+    Status createFile(const std::string& path, Creation creation, std::unique_ptr<OutputFile>& file,
+                      bool& existed) override;
     Status replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
 };

@@ -168,12 +168,16 @@ Status Win32FileSystem::makeFolders(const std::string& path) {
     return makeFolder(path);
 }
 
-Status Win32FileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file) {
+Status Win32FileSystem::createFile(const std::string& path, Creation creation,
+                                   std::unique_ptr<OutputFile>& file, bool& existed) {
     const auto create = [&] {
-        return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                           creation == Creation::New ? CREATE_NEW : CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     };
     HANDLE handle = create();
+    existed = handle == INVALID_HANDLE_VALUE &&
+              (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
     // A read-only file of an earlier installation is replaced all the same.
     if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED &&
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL))

@@ -49,9 +49,11 @@ Status MemoryFileSystem::makeFolder(const std::string& path) {
     return Status::Ok;
 }
 
-Status MemoryFileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file) {
-    if ((!failingName.empty() && path.find(failingName) != std::string::npos) ||
-        folders.count(path) != 0)
+Status MemoryFileSystem::createFile(const std::string& path, Creation creation,
+                                    std::unique_ptr<OutputFile>& file, bool& existed) {
+    existed = files.count(path) != 0 || folders.count(path) != 0;
+    if ((existed && creation == Creation::New) || folders.count(path) != 0 ||
+        (!failingName.empty() && path.find(failingName) != std::string::npos))
         return Status::WriteFailed;
     files[path].clear();
     file = std::make_unique<MemoryFile>(*this, path);
