@@ -60,6 +60,7 @@ private:
     void test(const Entry& entry, const std::string& shown);
     void extract(const Entry& entry, const std::string& shown);
     void writeFile(const Entry& entry, const std::string& shown, const std::string& target);
+    void done(const std::string& line, const Entry& entry);
 
     const Job& job_;
     FileSystem& fileSystem_;
@@ -70,6 +71,12 @@ private:
     std::uint64_t files_ = 0;
     std::uint64_t bytes_ = 0;
 };
+
+void Run::done(const std::string& line, const Entry& entry) {
+    observer_.report(line);
+    ++files_;
+    bytes_ += entry.originalSize;
+}
 
 void Run::fail(Status status, const std::string& subject, std::string_view why) {
     observer_.error(subject + ": " + std::string(why));
@@ -102,11 +109,9 @@ bool Run::makeFolder(const std::string& folder, const std::string& shown) {
 }
 
 void Run::list(const Entry& entry, const std::string& shown) {
-    observer_.report(padded(entry.originalSize, 12) + ' ' + padded(entry.packedSize, 12) + ' ' +
-                     entry.method + ' ' + hex4(entry.crc) + ' ' + entry.modified.text() + ' ' +
-                     shown);
-    ++files_;
-    bytes_ += entry.originalSize;
+    done(padded(entry.originalSize, 12) + ' ' + padded(entry.packedSize, 12) + ' ' + entry.method +
+             ' ' + hex4(entry.crc) + ' ' + entry.modified.text() + ' ' + shown,
+         entry);
 }
 
 void Run::test(const Entry& entry, const std::string& shown) {
@@ -114,9 +119,7 @@ void Run::test(const Entry& entry, const std::string& shown) {
     ProgressSink sink(nullptr, observer_, *reader_, shown);
     const Status status = reader_->decode(entry, sink);
     if (status != Status::Ok) return fail(status, shown, reader_->problem());
-    observer_.report("ok        " + padded(entry.originalSize, 12) + "  " + shown);
-    ++files_;
-    bytes_ += entry.originalSize;
+    done("ok        " + padded(entry.originalSize, 12) + "  " + shown, entry);
 }
 
 void Run::writeFile(const Entry& entry, const std::string& shown, const std::string& target) {
@@ -147,9 +150,7 @@ void Run::writeFile(const Entry& entry, const std::string& shown, const std::str
         fileSystem_.removeFile(written);
         return fail(status, shown, why);
     }
-    observer_.report("extracted " + padded(entry.originalSize, 12) + "  " + shown);
-    ++files_;
-    bytes_ += entry.originalSize;
+    done("extracted " + padded(entry.originalSize, 12) + "  " + shown, entry);
 }
 
 void Run::extract(const Entry& entry, const std::string& shown) {
