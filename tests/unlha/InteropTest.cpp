@@ -161,9 +161,10 @@ TEST_P(JlhaInterop, ExtractsByteForByteAsThePeersDo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MethodsAndLevels, JlhaInterop,
-                         ::testing::Values(JlhaArchive{"z", 0}, JlhaArchive{"z", 2},
-                                           JlhaArchive{"o5", 0}, JlhaArchive{"o5", 1},
-                                           JlhaArchive{"o5", 2}, JlhaArchive{"o6", 1},
+                         ::testing::Values(JlhaArchive{"z", 0}, JlhaArchive{"z", 1},
+                                           JlhaArchive{"z", 2}, JlhaArchive{"o5", 0},
+                                           JlhaArchive{"o5", 1}, JlhaArchive{"o5", 2},
+                                           JlhaArchive{"o6", 0}, JlhaArchive{"o6", 1},
                                            JlhaArchive{"o6", 2}, JlhaArchive{"o7", 0},
                                            JlhaArchive{"o7", 1}, JlhaArchive{"o7", 2}));
 
