@@ -171,17 +171,22 @@ Status HeaderReader::parseLevel01(ByteStream& stream, Entry& entry) {
     return checkHeaderCrc(false);
 }
 
+// Offsets 7 to 23, alike in levels 2 and 3.
+void HeaderReader::readLevel23Fields(const std::uint8_t* h, Entry& entry) {
+    entry.packedSize = u32(h + 7);
+    entry.originalSize = u32(h + 11);
+    if (u32(h + 15) != 0) entry.modified = {Timestamp::Kind::Unix, u32(h + 15)};
+    entry.crc = static_cast<std::uint16_t>(u16(h + 21));
+    entry.os = h[23];
+}
+
 Status HeaderReader::parseLevel2(ByteStream& stream, Entry& entry, bool candidate) {
     constexpr std::size_t kFixed = 26;
     if (const Status status = extend(stream, kFixed); status != Status::Ok) return status;
     const std::size_t total = u16(header_.data());
     if (const Status status = extend(stream, total); status != Status::Ok) return status;
     const std::uint8_t* h = header_.data();
-    entry.packedSize = u32(h + 7);
-    entry.originalSize = u32(h + 11);
-    if (u32(h + 15) != 0) entry.modified = {Timestamp::Kind::Unix, u32(h + 15)};
-    entry.crc = static_cast<std::uint16_t>(u16(h + 21));
-    entry.os = h[23];
+    readLevel23Fields(h, entry);
     // When the total size is smaller than the chain, the chain's end is where the data starts.
     std::size_t end = 0;
     if (const Status status = readChain(stream, kFixed, u16(h + 24), 2, entry, end);
@@ -198,11 +203,7 @@ Status HeaderReader::parseLevel3(ByteStream& stream, Entry& entry, bool candidat
     if (total > kMaxHeader) return broken("header too large");
     if (const Status status = extend(stream, total); status != Status::Ok) return status;
     const std::uint8_t* h = header_.data();
-    entry.packedSize = u32(h + 7);
-    entry.originalSize = u32(h + 11);
-    if (u32(h + 15) != 0) entry.modified = {Timestamp::Kind::Unix, u32(h + 15)};
-    entry.crc = static_cast<std::uint16_t>(u16(h + 21));
-    entry.os = h[23];
+    readLevel23Fields(h, entry);
     std::size_t end = 0;
     if (const Status status = readChain(stream, kFixed, u32(h + 28), 4, entry, end);
         status != Status::Ok)

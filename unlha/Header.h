@@ -46,6 +46,7 @@ private:
     Status parseLevel01(ByteStream& stream, Entry& entry);
     Status parseLevel2(ByteStream& stream, Entry& entry, bool candidate);
     Status parseLevel3(ByteStream& stream, Entry& entry, bool candidate);
+    static void readLevel23Fields(const std::uint8_t* h, Entry& entry);
     Status readChain(ByteStream& stream, std::size_t start, std::uint32_t next, int width,
                      Entry& entry, std::size_t& end);
     Status extend(ByteStream& stream, std::size_t size);
