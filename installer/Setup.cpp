@@ -1,5 +1,6 @@
 // Program entry of Setup: reads the setup description and runs the installer when it names a
 // project and a title; otherwise ends at once without a window. The exit code is always 0.
+#include "FirstDialog.h"
 #include "IniFiles.h"
 #include "SetupMain.h"
 
@@ -21,6 +22,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         application.Initialize();
         application.SetTitle("Setup       ");
         FormBackground = application.CreateForm<TFormBackground>();
+        FormFirstDialog = application.CreateForm<TFormFirstDialog>();
         application.Run();
     } catch (const std::exception&) {
         // Nothing is left to show an error with once the application is gone.

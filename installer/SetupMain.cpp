@@ -1,12 +1,21 @@
 // The background form and the temporary-folder clean-up.
 #include "SetupMain.h"
 
+#include "ComPtr.h"
 #include "Errors.h"
+#include "FirstDialog.h"
 #include "HelperUtils.h"
 #include "IniFiles.h"
 #include "InstallerStrings.h"
+#include "Registry.h"
+#include "SysUtils.h"
+
+#include <shlobj.h>
+
+#include <vector>
 
 TFormBackground* FormBackground = nullptr;
+const char* const RuntimeFileName = "LUM_RT.exe";
 
 std::string SetupDescriptionPath() {
     char path[MAX_PATH] = "";
@@ -35,6 +44,10 @@ TFormBackground::TFormBackground(TComponent* AOwner) : TForm(AOwner) {
     OpaquePaintBox1->Opaque = true;
     OpaquePaintBox1->SetColor(clAppWorkSpace);
     OpaquePaintBox1->OnPaint = [this](TObject* sender) { OpaquePaintBox1Paint(sender); };
+
+    FileOperation = new TFileOperation(this);
+    FileOperation->Name = "FileOperation";
+    FileOperation->Options = 0;
 }
 
 void TFormBackground::FormCreate(TObject*) {
@@ -45,6 +58,10 @@ void TFormBackground::FormCreate(TObject*) {
         GameTitle = description.ReadString("Setup", "GameTitle", "");
         DiskNumber = description.ReadInteger("Setup", "DiskNumber", 0);
     }
+    // Read now: by the time the uninstaller is written, a later disk may be in the drive.
+    char setupPath[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, setupPath, MAX_PATH);
+    SetupAge = FileAge(setupPath);
     Application->OnIdle = [this](TObject* sender, bool& done) { StartInstallation(sender, done); };
 }
 
@@ -96,4 +113,154 @@ void TFormBackground::CloseOnException(TObject*, const std::exception&) {
     Close();
 }
 
-void TFormBackground::RunInstallation() {}
+void TFormBackground::RunInstallation() {
+    FormFirstDialog->ProjectName = ProjectName;
+    FormFirstDialog->GameTitle = GameTitle;
+    if (FormFirstDialog->ShowModal() == mrCancel) return;
+    Repaint();
+    Screen->SetCursor(crHourGlass);
+    const bool addShortcut = FormFirstDialog->AddShortcut;
+    const bool addUninstall = FormFirstDialog->AddUninstall;
+    {
+        TRegistry settings;
+        settings.RootKey = HKEY_CURRENT_USER;
+        settings.OpenKey(ProductSettingsKey, true);
+        settings.WriteString("RegisterProgramOption", addShortcut ? "1" : "0");
+        settings.WriteString("PrepareUninstallOption", addUninstall ? "1" : "0");
+    }
+    GameFolder = FormFirstDialog->BasePath + ProjectName + "\\";
+    TempFolder = GetTempDir() + "LUM_TEMP\\GameDisk";
+    DeleteFolderTree(TempFolder); // what an interrupted run left
+    ForceDirectories(TempFolder);
+    EnableWindow(Handle(), FALSE);
+
+    // From here on every ending passes the final step, so the temporary folder never
+    // outlives the run; the success mark is the form's modal result.
+    try {
+        if (AcquireAndExtract()) {
+            if (addUninstall)
+                RegisterUninstall(GameFolder + ChangeFileExt(RuntimeFileName, ".ind"),
+                                  GameFolder + RuntimeFileName);
+            if (addShortcut) CreateShortcut(GameFolder + RuntimeFileName);
+            Screen->SetCursor(crDefault);
+            ShowInfoBox(LoadResString(SInstallationDone));
+            SetModalResult(mrOk);
+        }
+    } catch (const std::exception& error) {
+        Screen->SetCursor(crDefault);
+        Application->ShowException(error);
+    }
+    Screen->SetCursor(crDefault);
+    DeleteFolderTree(TempFolder);
+    if (ModalResult() != mrOk) ShowErrorBox(LoadResString(SInstallationStopped));
+}
+
+bool TFormBackground::CopyToTemp(const std::string& source) {
+    FileOperation->Options = OptionSet(foNoConfirmation);
+    FileOperation->SetFrom(source);
+    FileOperation->SetTo(TempFolder);
+    return FileOperation->Copy();
+}
+
+bool TFormBackground::WaitForDisk(int disk, const std::string& volume) {
+    // The first disk is in the drive already: it is asked for only when its drive stops
+    // answering after its volume was found, so that the user can put it back or stop.
+    bool ask = disk >= 2;
+    for (;;) {
+        if (ask && ShowMessageBox(Format(LoadResString(SInsertDisk).c_str(), disk), MB_OKCANCEL) ==
+                       IDCANCEL)
+            return false;
+        if (IsDriveReady(GetExeDir()) && FileExists(volume)) return true;
+        ask = true;
+    }
+}
+
+bool TFormBackground::AcquireAndExtract() {
+    const std::string archivePath = TempFolder + "\\" + ProjectName + ".lzh";
+    if (DiskNumber <= 0) {
+        if (!CopyToTemp(GetExeDir() + ProjectName + ".lzh")) return false;
+    } else {
+        for (int i = 1; i <= DiskNumber; ++i) {
+            const std::string volume = GetExeDir() + ProjectName + VolumeExtension(i);
+            if (i == 1 && !FileExists(volume)) throw EFOpenError(volume);
+            if (!WaitForDisk(i, volume) || !CopyToTemp(volume)) return false;
+        }
+        JoinVolumes(archivePath, TempFolder, DiskNumber);
+    }
+    using UnlhaEntry = int(WINAPI*)(HWND, const char*, char*, DWORD);
+    const auto unlha = reinterpret_cast<UnlhaEntry>(reinterpret_cast<void*>(UnlhaProc));
+    const std::string command =
+        Format("x -+ \"%s\" \"%s\"", archivePath.c_str(), GameFolder.c_str());
+    return unlha(Handle(), command.c_str(), nullptr, 0) == 0;
+}
+
+std::string TFormBackground::GetShortcutName() const {
+    return "Lumetra Studio\\\x83\x51\x81\x5B\x83\x80\\" + GameTitle + ".lnk"; // the folder ゲーム
+}
+
+void TFormBackground::CreateShortcut(const std::string& targetPath) {
+    const std::string linkPath = GetProgramsDir() + GetShortcutName();
+    ForceDirectories(ExtractFileDir(linkPath));
+    TComPtr<IUnknown> object;
+    OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                              IID_IUnknown, reinterpret_cast<void**>(object.Receive())));
+    TComPtr<IShellLinkA> link;
+    TComPtr<IPersistFile> file;
+    if (FAILED(object->QueryInterface(IID_IShellLinkA, reinterpret_cast<void**>(link.Receive()))) ||
+        FAILED(object->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()))))
+        throw EIntfCastError();
+    OleCheck(link->SetPath(targetPath.c_str()));
+    const int length = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, nullptr, 0);
+    std::wstring wide(length, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(), length);
+    OleCheck(file->Save(wide.c_str(), TRUE));
+    Sleep(1200);
+}
+
+void TFormBackground::WriteUninstaller() {
+    const std::string target = GetWindowsDir() + "zevizorezu.exe";
+    if (FileExists(target) && SetupAge <= FileAge(target)) return;
+
+    HRSRC resource = FindResourceA(nullptr, "ZEVIZOREZU", MAKEINTRESOURCEA(10));
+    HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
+    const void* image = loaded ? LockResource(loaded) : nullptr;
+    if (!image) throw EResNotFound("ZEVIZOREZU");
+    const DWORD size = SizeofResource(nullptr, resource);
+
+    // The new image is written beside the old one and then put in its place, so that a full
+    // disk never leaves the other games with a broken uninstaller.
+    const std::string partial = target + ".new";
+    bool written = false;
+    HANDLE file = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD count = 0;
+        written = WriteFile(file, image, size, &count, nullptr) && count == size;
+        CloseHandle(file);
+    }
+    if (written) SetFileAge(partial, SetupAge); // the stamp is a courtesy: no failure of its own
+    written = written && MoveFileExA(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!written) {
+        DeleteFileA(partial.c_str());
+        throw EFCreateError(target);
+    }
+}
+
+void TFormBackground::RegisterUninstall(const std::string& installDataPath,
+                                        const std::string& runtimePath) {
+    WriteUninstaller();
+    const std::string keyPath =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumetra Studio " + ProjectName;
+    const TIniFile installData(installDataPath);
+    installData.WriteString("Install Data", "Title", GameTitle);
+    installData.WriteString("Install Data", "UninstallKeyName", keyPath);
+    installData.WriteString("Install Data", "ShortcutName", GetShortcutName());
+
+    TRegistry key;
+    key.RootKey = HKEY_LOCAL_MACHINE;
+    key.OpenKey(keyPath, true);
+    key.WriteString("DisplayName", "Lumetra Studio - " + GameTitle);
+    key.WriteString("DisplayIcon", runtimePath);
+    key.WriteString("UninstallString", Format("%s%s \"%s\"", GetWindowsDir().c_str(),
+                                              "zevizorezu.exe", installDataPath.c_str()));
+}

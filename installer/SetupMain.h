@@ -1,6 +1,7 @@
 // TFormBackground: the full-screen gradient form that is the main form and drives the
 // installation from the first idle moment on; and the removal of the temporary folder tree.
 #pragma once
+#include "FileOperation.h"
 #include "FolderTree.h"
 #include "Forms.h"
 #include "OpaquePaint.h"
@@ -13,12 +14,16 @@ public:
     explicit TFormBackground(TComponent* AOwner);
 
     TOpaquePaintBox* OpaquePaintBox1;
+    TFileOperation* FileOperation;
 
     std::string ProjectName; // the game folder's and the archive's name
     std::string GameTitle;   // shown to the user, and the shortcut's name
     int32_t DiskNumber = 0;  // volumes on as many disks; 0 or less: one archive file
     HMODULE UnlhaHandle = nullptr;
     FARPROC UnlhaProc = nullptr;
+    int32_t SetupAge = -1;  // the running installer's time stamp, read while disk 1 is in
+    std::string GameFolder; // where the game is unpacked, with its trailing backslash
+    std::string TempFolder; // <temp>LUM_TEMP\GameDisk, without a trailing backslash
 
     void FormCreate(TObject* Sender);
     void OpaquePaintBox1Paint(TObject* Sender);
@@ -27,7 +32,23 @@ private:
     void StartInstallation(TObject* Sender, bool& Done);
     void CloseOnException(TObject* Sender, const std::exception& E);
     void RunInstallation();
+    // The run's stages: the disks and the archive (false: the user or the library stopped),
+    // the uninstall registration and the shortcut (both raise an error on failure).
+    bool AcquireAndExtract();
+    void RegisterUninstall(const std::string& installDataPath, const std::string& runtimePath);
+    void CreateShortcut(const std::string& targetPath);
+    std::string GetShortcutName() const;
+    void WriteUninstaller();
+    // Waits until the disk holding the volume answers; asks for disk number `disk` first when
+    // it is not the first one. False when the user cancels.
+    bool WaitForDisk(int disk, const std::string& volume);
+    // Copies one file from the disk into the temporary folder through the shell; false when
+    // the copy was aborted.
+    bool CopyToTemp(const std::string& source);
 };
+
+// The game's executable at the top of the game folder.
+extern const char* const RuntimeFileName;
 
 extern TFormBackground* FormBackground;
 

@@ -6,11 +6,11 @@
 #include "FileStream.h"
 #include "Forms.h"
 #include "Registry.h"
+#include "SysUtils.h"
 
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -173,14 +173,17 @@ bool IsFloppyDrive(const std::string& path) {
     return false;
 }
 
+std::string VolumeExtension(int i) {
+    return Format(".%.3d", i);
+}
+
 void JoinVolumes(const std::string& archivePath, const std::string& destinationFolder, int count) {
     std::vector<char> buffer(8192);
     TFileStream output(AddBackslash(destinationFolder) + ExtractFileName(archivePath),
                        TFileStream::Mode::Create);
     for (int i = 1; i <= count; ++i) {
-        char extension[16];
-        std::snprintf(extension, sizeof extension, ".%.3d", i);
-        TFileStream volume(ChangeFileExt(archivePath, extension), TFileStream::Mode::OpenRead);
+        TFileStream volume(ChangeFileExt(archivePath, VolumeExtension(i)),
+                           TFileStream::Mode::OpenRead);
         while (volume.Position() < volume.Size()) {
             const size_t read = volume.Read(buffer.data(), buffer.size());
             if (read == 0) break;

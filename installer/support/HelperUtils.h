@@ -40,6 +40,8 @@ std::string DriveRoot(const std::string& path);
 bool IsDriveReady(const std::string& path);
 // Whether the path's drive is a removable drive that the shell calls a floppy drive.
 bool IsFloppyDrive(const std::string& path);
+// The extension of volume number i: ".001", ".002" ... ".999", ".1000".
+std::string VolumeExtension(int i);
 // Joins archivePath's numbered volumes (.001, .002 ...) into destinationFolder + the archive's
 // file name. Raises the file-stream error of a file that cannot be made or opened.
 void JoinVolumes(const std::string& archivePath, const std::string& destinationFolder, int count);

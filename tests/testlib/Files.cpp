@@ -1,6 +1,8 @@
 // File helpers of the test bed.
 #include "Files.h"
 
+#include "PathRules.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -30,11 +32,6 @@ void CollectTree(const std::string& folder, const std::string& relative,
     FindClose(find);
 }
 
-std::string WithBackslash(std::string path) {
-    if (path.empty() || path.back() != '\\') path += '\\';
-    return path;
-}
-
 } // namespace
 
 std::string TestRoot() {
@@ -50,7 +47,7 @@ std::string FreshFolder(const std::string& name) {
 }
 
 void RemoveTree(const std::string& folder) {
-    const std::string dir = WithBackslash(folder);
+    const std::string dir = AddBackslash(folder);
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((dir + "*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
@@ -98,14 +95,14 @@ bool FolderExists(const std::string& path) {
 }
 
 void MakeFolders(const std::string& folder) {
-    const std::string dir = WithBackslash(folder);
+    const std::string dir = AddBackslash(folder);
     for (size_t at = dir.find('\\', 3); at != std::string::npos; at = dir.find('\\', at + 1))
-        CreateDirectoryA(dir.substr(0, at).c_str(), nullptr);
+        if (IsCharStart(dir, at)) CreateDirectoryA(dir.substr(0, at).c_str(), nullptr);
 }
 
 std::vector<std::string> ListTree(const std::string& folder) {
     std::vector<std::string> found;
-    CollectTree(WithBackslash(folder), "", found);
+    CollectTree(AddBackslash(folder), "", found);
     std::sort(found.begin(), found.end());
     return found;
 }

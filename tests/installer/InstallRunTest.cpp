@@ -1,0 +1,338 @@
+// Whole installations as a user runs them: Setup.exe from CD-ROM drives, the first dialog, the
+// disk prompts, the shell's copy, the archive library, the uninstall registration and the
+// shortcut, and the registered uninstall command.
+#include "Drives.h"
+#include "Files.h"
+#include "Gui.h"
+#include "Process.h"
+#include "RegistryProbe.h"
+#include "Wait.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <functional>
+
+using namespace testbed;
+
+namespace {
+
+const char* const kSettingsKey = "Software\\Morvane\\Lumetra";
+const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::string kGames = "C:\\Games\\";
+const std::string kGameFolderName = "\x83\x51\x81\x5B\x83\x80"; // the shortcut folder ゲーム
+const std::string kUninstaller = "C:\\windows\\zevizorezu.exe";
+
+std::string Fixture(const std::string& name) {
+    return ExeFolder() + "fixtures\\sample-game\\" + name;
+}
+
+std::string ProgramsDir() {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, path);
+    return std::string(path) + "\\";
+}
+
+std::string TempFolder() {
+    char path[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, path);
+    return std::string(path) + "LUM_TEMP\\";
+}
+
+// The archive's bytes split into count volumes of nearly equal size.
+std::vector<std::string> Volumes(const std::string& archive, int count) {
+    std::vector<std::string> volumes;
+    const size_t size = (archive.size() + count - 1) / count;
+    for (int i = 0; i < count; ++i)
+        volumes.push_back(archive.substr(i * size, size));
+    return volumes;
+}
+
+std::string ShortcutTarget(const std::string& linkPath) {
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    std::string target;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        std::wstring wide(linkPath.begin(), linkPath.end());
+        const int length = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, nullptr, 0);
+        wide.assign(length, L'\0');
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(), length);
+        char path[MAX_PATH] = "";
+        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) &&
+            SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0)))
+            target = path;
+    }
+    if (file) file->Release();
+    if (link) link->Release();
+    return target;
+}
+
+class Installation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        RegSetString(HKEY_CURRENT_USER, kSettingsKey, "ApplicationPath", kGames);
+        RemoveTree(kGames);
+        RemoveTree(ProgramsDir() + "Lumetra Studio");
+        RemoveTree(TempFolder() + "GameDisk");
+        for (const char* project : {"Project1", "My Game"})
+            RegDeleteTree(HKEY_LOCAL_MACHINE,
+                          std::string(kUninstallKey) + "Lumetra Studio " + project);
+        archive = ReadFile(Fixture("Project1.lzh"));
+    }
+    void TearDown() override {
+        RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        CoUninitialize();
+    }
+
+    // Disk folders disk1 ... with Setup, its description and the library on the first.
+    std::vector<std::string> MakeDisks(const std::string& project, const std::string& title,
+                                       int diskNumber, int volumeCount) {
+        std::vector<std::string> disks;
+        std::string description =
+            "[Setup]\r\nProjectName=" + project + "\r\nGameTitle=" + title + "\r\n";
+        if (diskNumber > 0) description += "DiskNumber=" + std::to_string(diskNumber) + "\r\n";
+        for (int i = 1; i <= std::max(volumeCount, 1); ++i)
+            disks.push_back(FreshFolder("install-disk" + std::to_string(i)));
+        CopyFileA(BuiltProgram("Setup.exe").c_str(), (disks[0] + "Setup.exe").c_str(), FALSE);
+        CopyFileA(BuiltProgram("UNLHA32.DLL").c_str(), (disks[0] + "UNLHA32.DLL").c_str(), FALSE);
+        WriteFile(disks[0] + "Setup.ini", description);
+        if (volumeCount == 0) {
+            WriteFile(disks[0] + project + ".lzh", archive);
+        } else {
+            const auto volumes = Volumes(archive, volumeCount);
+            for (int i = 0; i < volumeCount; ++i) {
+                char extension[16];
+                std::snprintf(extension, sizeof extension, ".%.3d", i + 1);
+                WriteFile(disks[i] + project + extension, volumes[i]);
+            }
+        }
+        return disks;
+    }
+
+    // Starts Setup from the first disk in a CD-ROM drive, sets the two options and presses
+    // "Start Installation".
+    void Start(const std::string& firstDisk, bool shortcut, bool uninstall) {
+        RegSetString(HKEY_CURRENT_USER, kSettingsKey, "RegisterProgramOption",
+                     shortcut ? "1" : "0");
+        RegSetString(HKEY_CURRENT_USER, kSettingsKey, "PrepareUninstallOption",
+                     uninstall ? "1" : "0");
+        drive = std::make_unique<DriveMapping>(DriveKind::CdRom, firstDisk);
+        setup = std::make_unique<Process>(Process::Start(drive->Root() + "Setup.exe"));
+        HWND dialog = WaitTopWindow(setup->Id(), "TFormFirstDialog", "Setup");
+        ASSERT_TRUE(dialog);
+        Click(FindChild(dialog, "TButton", "Start Installation"));
+    }
+
+    // Answers every message box until the program ends; returns their texts in order.
+    std::vector<std::string> Finish(const std::function<int(const MessageBoxInfo&)>& answer =
+                                        [](const MessageBoxInfo&) { return IDOK; }) {
+        std::vector<std::string> texts;
+        for (;;) {
+            MessageBoxInfo box;
+            const bool ended = WaitFor(
+                [&] {
+                    box = WaitMessageBox(setup->Id(), 0);
+                    return box || !setup->Running();
+                },
+                60000);
+            if (!ended) {
+                ADD_FAILURE() << "Setup neither ended nor asked anything";
+                return texts;
+            }
+            if (!box) break;
+            EXPECT_EQ(box.caption, "Setup       ");
+            texts.push_back(box.text);
+            Press(box, answer(box));
+        }
+        DWORD exitCode = 1;
+        setup->WaitExit(10000, &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_FALSE(FolderExists(TempFolder() + "GameDisk")) << "the temporary folder stayed";
+        return texts;
+    }
+
+    void ExpectGameInstalled(const std::string& project) {
+        const std::string folder = kGames + project + "\\";
+        EXPECT_EQ(ListTree(folder).size() >= ListTree(Fixture("game")).size(), true);
+        for (const std::string& entry : ListTree(Fixture("game"))) {
+            if (entry.back() == '\\')
+                EXPECT_TRUE(FolderExists(folder + entry)) << entry;
+            else
+                EXPECT_EQ(ReadFile(folder + entry), ReadFile(Fixture("game\\" + entry))) << entry;
+        }
+    }
+
+    std::string archive;
+    std::unique_ptr<DriveMapping> drive;
+    std::unique_ptr<Process> setup;
+};
+
+const std::vector<std::string> kDone = {"Installation done"};
+const std::vector<std::string> kStopped = {"Installation stopped"};
+
+TEST_F(Installation, SingleArchiveWithoutPrompt) {
+    const auto disks = MakeDisks("Project1", "The Game", 0, 0);
+    Start(disks[0], false, false);
+    EXPECT_EQ(Finish(), kDone);
+    ExpectGameInstalled("Project1");
+    EXPECT_FALSE(FileExists(kGames + "Project1\\LUM_RT.ind"));
+    EXPECT_FALSE(
+        RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "Lumetra Studio Project1"));
+    EXPECT_FALSE(FolderExists(ProgramsDir() + "Lumetra Studio"));
+}
+
+TEST_F(Installation, OneVolumeIsJoinedAloneWithoutPrompt) {
+    const auto disks = MakeDisks("Project1", "The Game", 1, 1);
+    Start(disks[0], false, false);
+    EXPECT_EQ(Finish(), kDone);
+    ExpectGameInstalled("Project1");
+}
+
+TEST_F(Installation, AsksForEachFurtherDiskAndAgainForAWrongOne) {
+    const auto disks = MakeDisks("Project1", "The Game", 3, 3);
+    Start(disks[0], false, false);
+    int prompts = 0;
+    const auto texts = Finish([&](const MessageBoxInfo& box) {
+        if (box.text == "Insert game disk ?2.") {
+            // First an empty drive, then the wrong disk, then the right one.
+            if (prompts == 0)
+                drive->Repoint(TestRoot() + "no-disk-in-drive");
+            else if (prompts == 1)
+                drive->Repoint(disks[0]);
+            else
+                drive->Repoint(disks[1]);
+            ++prompts;
+        } else if (box.text == "Insert game disk ?3.") {
+            drive->Repoint(disks[2]);
+        }
+        EXPECT_TRUE(box.text.find("Insert") == std::string::npos || HasButton(box, IDCANCEL));
+        return IDOK;
+    });
+    EXPECT_EQ(texts, (std::vector<std::string>{"Insert game disk ?2.", "Insert game disk ?2.",
+                                               "Insert game disk ?2.", "Insert game disk ?3.",
+                                               "Installation done"}));
+    ExpectGameInstalled("Project1");
+}
+
+TEST_F(Installation, CancelAtALaterDiskStopsWithNothingLeft) {
+    const auto disks = MakeDisks("Project1", "The Game", 3, 3);
+    Start(disks[0], true, true);
+    const auto texts = Finish([&](const MessageBoxInfo& box) {
+        if (box.text == "Insert game disk ?2.") drive->Repoint(disks[1]);
+        return box.text == "Insert game disk ?3." ? IDCANCEL : IDOK;
+    });
+    EXPECT_EQ(texts, (std::vector<std::string>{"Insert game disk ?2.", "Insert game disk ?3.",
+                                               "Installation stopped"}));
+    EXPECT_FALSE(FolderExists(kGames + "Project1"));
+}
+
+TEST_F(Installation, MissingFirstVolumeIsAFileOpenError) {
+    const auto disks = MakeDisks("Project1", "The Game", 2, 2);
+    DeleteFileA((disks[0] + "Project1.001").c_str());
+    Start(disks[0], false, false);
+    const auto texts = Finish();
+    ASSERT_EQ(texts.size(), 2u);
+    // "ファイル d:\Project1.001 は開けません."
+    EXPECT_EQ(texts[0], "\x83\x74\x83\x40\x83\x43\x83\x8B " + drive->Root() +
+                            "Project1.001 \x82\xCD\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1.");
+    EXPECT_EQ(texts[1], "Installation stopped");
+}
+
+TEST_F(Installation, ALibraryFailureStops) {
+    archive[archive.size() / 2] ^= 0x55; // a CRC error in the middle of the data
+    const auto disks = MakeDisks("Project1", "The Game", 0, 0);
+    Start(disks[0], true, true);
+    EXPECT_EQ(Finish(), kStopped);
+    EXPECT_FALSE(
+        RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "Lumetra Studio Project1"));
+}
+
+TEST_F(Installation, RegistersTheUninstallerAndTheShortcutAndRemovesItAllAgain) {
+    DeleteFileA(kUninstaller.c_str());
+    const auto disks = MakeDisks("My Game", "The Game", 2, 2);
+    Start(disks[0], true, true);
+    EXPECT_EQ(Finish([&](const MessageBoxInfo& box) {
+                  if (box.text == "Insert game disk ?2.") drive->Repoint(disks[1]);
+                  return IDOK;
+              }),
+              (std::vector<std::string>{"Insert game disk ?2.", "Installation done"}));
+    ExpectGameInstalled("My Game");
+    const std::string game = kGames + "My Game\\";
+    const std::string key = std::string(kUninstallKey) + "Lumetra Studio My Game";
+    const std::string shortcutName = "Lumetra Studio\\" + kGameFolderName + "\\The Game.lnk";
+
+    EXPECT_EQ(ReadFile(game + "LUM_RT.ind"),
+              "[Install Data]\r\nTitle=The Game\r\nUninstallKeyName=" + key +
+                  "\r\nShortcutName=" + shortcutName + "\r\n");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "DisplayName"), "Lumetra Studio - The Game");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "DisplayIcon"), game + "LUM_RT.exe");
+    const auto command = RegString(HKEY_LOCAL_MACHINE, key, "UninstallString");
+    EXPECT_EQ(command, "C:\\windows\\zevizorezu.exe \"" + game + "LUM_RT.ind\"");
+    EXPECT_EQ(ReadFile(kUninstaller), ReadFile(BuiltProgram("zevizorezu.exe")));
+    EXPECT_EQ(ShortcutTarget(ProgramsDir() + shortcutName), game + "LUM_RT.exe");
+
+    // The system's list of programs runs the registered command; the user answers Yes.
+    ASSERT_TRUE(command);
+    Process uninstall = Process::Start(kUninstaller, "\"" + game + "LUM_RT.ind\"");
+    const MessageBoxInfo question = WaitMessageBox(uninstall.Id());
+    ASSERT_TRUE(question);
+    Press(question, IDYES);
+    ASSERT_TRUE(uninstall.WaitExit(20000));
+    EXPECT_FALSE(FolderExists(game));
+    EXPECT_FALSE(FolderExists(ProgramsDir() + "Lumetra Studio"));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, key));
+    EXPECT_TRUE(FileExists(kUninstaller));
+}
+
+TEST_F(Installation, UninstallerIsReplacedOnlyWhenOlder) {
+    const auto disks = MakeDisks("Project1", "The Game", 0, 0);
+    auto ticks = [](const std::string& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+        return static_cast<long long>(static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime)
+                                          << 32 |
+                                      data.ftLastWriteTime.dwLowDateTime);
+    };
+    auto setAge = [](const std::string& path, int yearOffset) {
+        SYSTEMTIME time;
+        GetSystemTime(&time);
+        time.wYear = static_cast<WORD>(time.wYear + yearOffset);
+        FILETIME stamp;
+        SystemTimeToFileTime(&time, &stamp);
+        HANDLE file =
+            CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &stamp);
+        CloseHandle(file);
+    };
+    for (const int offset : {-5, +5}) {
+        SCOPED_TRACE(offset);
+        WriteFile(kUninstaller, "an uninstaller of another age");
+        setAge(kUninstaller, offset);
+        Start(disks[0], false, true);
+        EXPECT_EQ(Finish(), kDone);
+        if (offset < 0) {
+            EXPECT_EQ(ReadFile(kUninstaller), ReadFile(BuiltProgram("zevizorezu.exe")));
+            EXPECT_LE(std::llabs(ticks(kUninstaller) - ticks(disks[0] + "Setup.exe")), 20000000LL)
+                << "the installer's time stamp, to the two seconds of a DOS time";
+        } else {
+            EXPECT_EQ(ReadFile(kUninstaller), "an uninstaller of another age");
+        }
+    }
+}
+
+TEST_F(Installation, ATitleThatIsNoFileNameFailsTheShortcutAndKeepsTheRest) {
+    const auto disks = MakeDisks("Project1", "Quest: The Game", 0, 0);
+    Start(disks[0], true, true);
+    const auto texts = Finish();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1], "Installation stopped");
+    ExpectGameInstalled("Project1");
+    EXPECT_TRUE(
+        RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "Lumetra Studio Project1"));
+}
+
+} // namespace
