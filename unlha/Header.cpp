@@ -256,6 +256,11 @@ Status HeaderReader::readFirst(ByteStream& stream, Entry& entry, bool& end) {
     if (status == Status::ReadFailed || (status == Status::Ok && !end)) return status;
     // An archive of nothing but the end marker.
     if (status == Status::Ok && stream.size() - start == 1) return status;
+    // What looks like a header but does not hold up is a damaged first entry, not junk to
+    // skip: skipping it would lose the entry without a word.
+    if (status == Status::BrokenData && header_.size() >= kCommonPart &&
+        looksLikeMethod(header_.data() + 2) && header_[20] <= 3)
+        return status;
 
     std::vector<std::uint8_t> block(kScanBlock + kCommonPart);
     for (std::uint64_t at = start;;) {

@@ -130,14 +130,20 @@ TEST(Header, DamagedHeadersAreBroken) {
     for (const int level : {0, 1, 2, 3}) {
         const std::string good =
             archive({storedEntry("first", "1", level), storedEntry("second", "2", level)});
-        const std::size_t second = header(storedEntry("first", "1", level)).size() + 1;
-        // A byte of the second entry's name: 22 bytes into a level-0/1 header, at the end of
-        // the chain in the others. Every level has a checksum or CRC over it.
-        std::string bad = good;
-        bad[level <= 1 ? second + 22 : bad.size() - 4] ^= 0x01;
-        const Read read = readAll(bad);
-        EXPECT_EQ(read.status, Status::BrokenData) << "level " << level;
-        EXPECT_EQ(read.entries.size(), 1u) << "level " << level;
+        const std::size_t first = header(storedEntry("first", "1", level)).size();
+        const std::size_t second = first + 1;
+        // A byte of an entry's name: 22 bytes into a level-0/1 header, at the end of the chain
+        // in the others. Every level has a checksum or CRC over it. A damaged first header is
+        // not skipped like junk in front of the archive.
+        for (const auto& [at, entries] :
+             {std::pair{level <= 1 ? 22 : first - 4, 0u},
+              std::pair{level <= 1 ? second + 22 : good.size() - 4, 1u}}) {
+            std::string bad = good;
+            bad[at] ^= 0x01;
+            const Read read = readAll(bad);
+            EXPECT_EQ(read.status, Status::BrokenData) << "level " << level << " byte " << at;
+            EXPECT_EQ(read.entries.size(), entries) << "level " << level << " byte " << at;
+        }
     }
 }
 
