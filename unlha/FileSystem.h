@@ -1,12 +1,15 @@
-// What extraction needs from the file system: one interface, a POSIX and a Win32 implementation.
+// What extraction and archiving need from the file system: one interface, a POSIX and a Win32
+// implementation.
 #pragma once
 
 #include "Input.h"
 #include "OutputWindow.h"
 #include "Timestamp.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace lha {
 
@@ -15,6 +18,29 @@ class OutputFile : public OutputSink {
 public:
     // Gives the file its last-write time (when set) and closes it.
     virtual Status finish(const Timestamp& modified) = 0;
+};
+
+// An archive being written: bytes go on at the current position, which may be moved back to
+// complete a header once its entry's data is packed.
+class ArchiveFile : public OutputSink {
+public:
+    virtual Status seek(std::uint64_t position) = 0;
+    // Ends the file at the current position and closes it.
+    virtual Status finish() = 0;
+};
+
+// One thing found in a folder.
+struct FolderItem {
+    enum class Kind {
+        File,
+        Folder,
+        Other, // devices, pipes, sockets, links to folders
+    };
+    std::string name;             // as the system gives it
+    Kind kind = Kind::Other;      // what it is
+    std::uint64_t size = 0;       // bytes of a file
+    Timestamp modified;           // last-write time
+    std::uint16_t attributes = 0; // MS-DOS attributes (read-only, hidden, system, folder, archive)
 };
 
 class FileSystem {
@@ -29,6 +55,7 @@ public:
     // because its code page pairs bytes differently from code page 932.
     virtual bool acceptsName(const std::string& name) const = 0;
 
+    // Opens a file to read: an archive, or a file to be packed.
     virtual Status openArchive(const std::string& path, std::unique_ptr<Input>& input) = 0;
     // Creates the folder and any missing parents; Ok when it exists.
     virtual Status makeFolders(const std::string& path) = 0;
@@ -44,6 +71,14 @@ public:
     // Moves `from` to `to`, replacing a file there, even a read-only one.
     virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
     virtual void removeFile(const std::string& path) = 0;
+
+    // What the folder holds, in no particular order, without "." and "..".
+    virtual Status listFolder(const std::string& path, std::vector<FolderItem>& items) = 0;
+    // One name as this system gives it, in code page 932 as archives store it; false when the
+    // name has no such form.
+    virtual bool toArchiveName(const std::string& name, std::string& stored) const = 0;
+    // Creates the file, or empties the one there, to write an archive into.
+    virtual Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) = 0;
 };
 
 // The file system of the system this library was built for (POSIX or Win32).

@@ -1,9 +1,11 @@
 // POSIX implementation of the file system: pread for the archive, open/write/futimens/rename
-// for the files.
+// for the files, readdir/stat for the folders to pack, iconv for their names.
 #include "PosixFileSystem.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,6 +77,39 @@ private:
     int fd_;
 };
 
+class PosixArchive final : public ArchiveFile {
+public:
+    explicit PosixArchive(int fd) : fd_(fd), file_(fd) {}
+    PosixArchive(const PosixArchive&) = delete;
+    PosixArchive& operator=(const PosixArchive&) = delete;
+
+    Status write(const std::uint8_t* data, std::size_t size) override {
+        return file_.write(data, size);
+    }
+    Status seek(std::uint64_t position) override {
+        return ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0 ? Status::WriteFailed
+                                                                        : Status::Ok;
+    }
+    Status finish() override {
+        const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+        const bool cut = end >= 0 && ::ftruncate(fd_, end) == 0;
+        const Status closed = file_.finish(Timestamp{});
+        return cut ? closed : Status::WriteFailed;
+    }
+
+private:
+    int fd_;
+    PosixFile file_; // writes and closes
+};
+
+// The MS-DOS attributes that describe a file of this mode: read-only when the owner may not
+// write it.
+std::uint16_t dosAttributes(const struct stat& info) {
+    std::uint16_t attributes = S_ISDIR(info.st_mode) ? 0x10 : 0x20;
+    if ((info.st_mode & S_IWUSR) == 0) attributes |= 0x01;
+    return attributes;
+}
+
 bool isFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -139,6 +174,70 @@ Status PosixFileSystem::replaceFile(const std::string& from, const std::string& 
 
 void PosixFileSystem::removeFile(const std::string& path) {
     ::unlink(path.c_str());
+}
+
+Status PosixFileSystem::listFolder(const std::string& path, std::vector<FolderItem>& items) {
+    items.clear();
+    DIR* folder = ::opendir(path.c_str());
+    if (folder == nullptr) return Status::ReadFailed;
+    Status status = Status::Ok;
+    errno = 0;
+    while (const dirent* found = ::readdir(folder)) {
+        const std::string name = found->d_name;
+        if (name == "." || name == "..") continue;
+        FolderItem item;
+        item.name = name;
+        struct stat info {};
+        // A link is taken as what it points to, except a link to a folder, which could lead
+        // back up the tree.
+        if (::fstatat(::dirfd(folder), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            status = Status::ReadFailed;
+            break;
+        }
+        const bool link = S_ISLNK(info.st_mode);
+        if (link && ::fstatat(::dirfd(folder), name.c_str(), &info, 0) != 0) {
+            items.push_back(item); // a dangling link
+            continue;
+        }
+        if (S_ISREG(info.st_mode))
+            item.kind = FolderItem::Kind::File;
+        else if (S_ISDIR(info.st_mode) && !link)
+            item.kind = FolderItem::Kind::Folder;
+        item.size =
+            item.kind == FolderItem::Kind::File ? static_cast<std::uint64_t>(info.st_size) : 0;
+        item.modified = {Timestamp::Kind::Unix, static_cast<std::uint64_t>(info.st_mtime)};
+        item.attributes = dosAttributes(info);
+        items.push_back(item);
+        errno = 0;
+    }
+    if (status == Status::Ok && errno != 0) status = Status::ReadFailed;
+    ::closedir(folder);
+    return status;
+}
+
+bool PosixFileSystem::toArchiveName(const std::string& name, std::string& stored) const {
+    // Names on this system are taken as UTF-8.
+    const iconv_t convert = ::iconv_open("CP932", "UTF-8");
+    if (convert == reinterpret_cast<iconv_t>(-1)) return false;
+    std::string in = name;
+    std::string out(name.size() * 2 + 1, '\0');
+    char* from = in.data();
+    char* to = out.data();
+    std::size_t fromLeft = in.size();
+    std::size_t toLeft = out.size();
+    const bool ok =
+        ::iconv(convert, &from, &fromLeft, &to, &toLeft) != static_cast<std::size_t>(-1);
+    ::iconv_close(convert);
+    if (!ok) return false;
+    stored.assign(out.data(), out.size() - toLeft);
+    return true;
+}
+
+Status PosixFileSystem::createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return Status::WriteFailed;
+    file = std::make_unique<PosixArchive>(fd);
+    return Status::Ok;
 }
 
 std::unique_ptr<FileSystem> makeFileSystem() {

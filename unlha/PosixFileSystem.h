@@ -1,4 +1,5 @@
-// The file system of the native build: POSIX calls, names written as the stored bytes.
+// The file system of the native build: POSIX calls, names written as the stored bytes and
+// read as UTF-8.
 #pragma once
 
 #include "FileSystem.h"
@@ -17,6 +18,9 @@ public:
                       bool& existed) override;
     Status replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
+    bool toArchiveName(const std::string& name, std::string& stored) const override;
+    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) override;
 };
 
 } // namespace lha

@@ -1,6 +1,6 @@
-// Win32 implementation of the file system: CreateFileA, CreateDirectoryA, SetFileTime and
-// MoveFileExA on paths in the ANSI code page. Files are created with normal attributes (never
-// read-only), so that an uninstaller can remove them.
+// Win32 implementation of the file system: CreateFileA, CreateDirectoryA, SetFileTime,
+// MoveFileExA and FindFirstFileA on paths in the ANSI code page. Files are created with normal
+// attributes (never read-only), so that an uninstaller can remove them.
 #include "Win32FileSystem.h"
 
 #include <algorithm>
@@ -100,6 +100,32 @@ private:
     HANDLE file_;
 };
 
+class Win32Archive final : public ArchiveFile {
+public:
+    explicit Win32Archive(HANDLE file) : handle_(file), file_(file) {}
+    Win32Archive(const Win32Archive&) = delete;
+    Win32Archive& operator=(const Win32Archive&) = delete;
+
+    Status write(const std::uint8_t* data, std::size_t size) override {
+        return file_.write(data, size);
+    }
+    Status seek(std::uint64_t position) override {
+        LARGE_INTEGER to{};
+        to.QuadPart = static_cast<LONGLONG>(position);
+        return SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) ? Status::Ok
+                                                                  : Status::WriteFailed;
+    }
+    Status finish() override {
+        const bool cut = SetEndOfFile(handle_);
+        const Status closed = file_.finish(Timestamp{});
+        return cut ? closed : Status::WriteFailed;
+    }
+
+private:
+    HANDLE handle_;
+    Win32File file_; // writes and closes
+};
+
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -197,6 +223,67 @@ Status Win32FileSystem::replaceFile(const std::string& from, const std::string& 
 
 void Win32FileSystem::removeFile(const std::string& path) {
     DeleteFileA(path.c_str());
+}
+
+Status Win32FileSystem::listFolder(const std::string& path, std::vector<FolderItem>& items) {
+    items.clear();
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(join(path, "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return Status::ReadFailed;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        FolderItem item;
+        item.name = name;
+        const DWORD attributes = found.dwFileAttributes;
+        // A junction or link could lead back up the tree; devices and the like are not files.
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            item.kind = FolderItem::Kind::Other;
+        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            item.kind = FolderItem::Kind::Folder;
+        else
+            item.kind = FolderItem::Kind::File;
+        if (item.kind == FolderItem::Kind::File)
+            item.size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+        item.modified = {Timestamp::Kind::Windows,
+                         (std::uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32) |
+                             found.ftLastWriteTime.dwLowDateTime};
+        item.attributes = static_cast<std::uint16_t>(
+            attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                          FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE));
+        items.push_back(item);
+    } while (FindNextFileA(search, &found));
+    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+    FindClose(search);
+    return complete ? Status::Ok : Status::ReadFailed;
+}
+
+bool Win32FileSystem::toArchiveName(const std::string& name, std::string& stored) const {
+    constexpr UINT kArchiveCodePage = 932;
+    stored.clear();
+    if (name.empty()) return true;
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(),
+                                           static_cast<int>(name.size()), nullptr, 0);
+    if (length <= 0) return false;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()),
+                        wide.data(), length);
+    BOOL lost = FALSE;
+    const int size = WideCharToMultiByte(kArchiveCodePage, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                         length, nullptr, 0, nullptr, &lost);
+    if (size <= 0 || lost) return false;
+    stored.assign(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(kArchiveCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, stored.data(),
+                        size, nullptr, &lost);
+    return !lost;
+}
+
+Status Win32FileSystem::createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) {
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return Status::WriteFailed;
+    file = std::make_unique<Win32Archive>(handle);
+    return Status::Ok;
 }
 
 std::unique_ptr<FileSystem> makeFileSystem() {

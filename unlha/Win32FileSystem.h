@@ -17,6 +17,9 @@ public:
                       bool& existed) override;
     Status replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
+    bool toArchiveName(const std::string& name, std::string& stored) const override;
+    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) override;
 };
 
 } // namespace lha

@@ -25,6 +25,30 @@ private:
     std::uint64_t written_ = 0;
 };
 
+class MemoryArchive final : public ArchiveFile {
+public:
+    explicit MemoryArchive(std::string& contents) : contents_(contents) {}
+    Status write(const std::uint8_t* data, std::size_t size) override {
+        if (contents_.size() < position_ + size) contents_.resize(position_ + size);
+        contents_.replace(position_, size, reinterpret_cast<const char*>(data), size);
+        position_ += size;
+        return Status::Ok;
+    }
+    Status seek(std::uint64_t position) override {
+        if (position > contents_.size()) return Status::WriteFailed;
+        position_ = position;
+        return Status::Ok;
+    }
+    Status finish() override {
+        contents_.resize(position_);
+        return Status::Ok;
+    }
+
+private:
+    std::string& contents_;
+    std::size_t position_ = 0;
+};
+
 } // namespace
 
 std::string MemoryFileSystem::join(const std::string& folder, const std::string& name) const {
@@ -75,6 +99,44 @@ Status MemoryFileSystem::replaceFile(const std::string& from, const std::string&
 void MemoryFileSystem::removeFile(const std::string& path) {
     files.erase(path);
     times.erase(path);
+}
+
+Status MemoryFileSystem::listFolder(const std::string& path, std::vector<FolderItem>& items) {
+    items.clear();
+    const std::string prefix = join(path, "");
+    const auto below = [&](const std::string& entry) {
+        return entry.size() > prefix.size() && entry.compare(0, prefix.size(), prefix) == 0 &&
+               entry.find('/', prefix.size()) == std::string::npos;
+    };
+    if (folders.count(path) == 0) return Status::ReadFailed;
+    for (const auto& [entry, contents] : archives) {
+        if (!below(entry)) continue;
+        FolderItem item;
+        item.name = entry.substr(prefix.size());
+        item.kind = FolderItem::Kind::File;
+        item.size = contents.size();
+        item.attributes = 0x20;
+        if (times.count(entry) != 0) item.modified = times.at(entry);
+        items.push_back(item);
+    }
+    for (const std::string& entry : folders) {
+        if (!below(entry)) continue;
+        FolderItem item;
+        item.name = entry.substr(prefix.size());
+        item.kind = FolderItem::Kind::Folder;
+        item.attributes = 0x10;
+        items.push_back(item);
+    }
+    return Status::Ok;
+}
+
+Status MemoryFileSystem::createArchive(const std::string& path,
+                                       std::unique_ptr<ArchiveFile>& file) {
+    if (!failingName.empty() && path.find(failingName) != std::string::npos)
+        return Status::WriteFailed;
+    files[path].clear();
+    file = std::make_unique<MemoryArchive>(files[path]);
+    return Status::Ok;
 }
 
 } // namespace lha::test

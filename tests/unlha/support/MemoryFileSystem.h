@@ -1,4 +1,5 @@
-// A file system in memory for tests and the fuzz target: records what extraction creates.
+// A file system in memory for tests and the fuzz target: records what extraction creates, and
+// serves folders of files to pack.
 #pragma once
 
 #include "FileSystem.h"
@@ -12,9 +13,9 @@ namespace lha::test {
 
 class MemoryFileSystem final : public FileSystem {
 public:
-    std::map<std::string, std::string> archives; // path -> contents, for openArchive
+    std::map<std::string, std::string> archives; // path -> contents, for openArchive and listFolder
     std::map<std::string, std::string> files;    // path -> contents written
-    std::map<std::string, Timestamp> times;      // path -> time given by finish()
+    std::map<std::string, Timestamp> times;      // path -> time given by finish(), or to list
     std::set<std::string> folders;
     std::string failingName;                // creating a file whose path contains this fails
     bool keepContents = true;               // false: only sizes are kept (the fuzz target)
@@ -30,6 +31,14 @@ public:
                       bool& existed) override;
     Status replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    // The files of `archives` and the `folders` right below `path`.
+    Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
+    // Names are taken as stored.
+    bool toArchiveName(const std::string& name, std::string& stored) const override {
+        stored = name;
+        return true;
+    }
+    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) override;
 };
 
 } // namespace lha::test
