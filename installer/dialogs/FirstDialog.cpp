@@ -2,6 +2,7 @@
 #include "FirstDialog.h"
 
 #include "HelperUtils.h"
+#include "InstallPath.h"
 #include "InstallerStrings.h"
 #include "Registry.h"
 #include "SysUtils.h"
@@ -108,4 +109,15 @@ void TFormFirstDialog::ButtonStartClick(TObject*) {
     AddUninstall = CheckBox2->Checked();
 }
 
-void TFormFirstDialog::DashBox1Click(TObject*) {}
+// Opens the install path dialog at the base folder and takes the folder it accepts.
+void TFormFirstDialog::DashBox1Click(TObject*) {
+    // Released, not deleted: it goes once the message now being handled is done with it.
+    const std::unique_ptr<TFormInstallPath, decltype([](TForm* form) { form->Release(); })>
+        dialog(new TFormInstallPath(this));
+    dialog->AfterConstruction();
+    CenterFormOnOwner(dialog.get());
+    dialog->SelectedPath = BasePath;
+    if (dialog->ShowModal() != mrOk) return;
+    BasePath = dialog->SelectedPath;
+    DashBox1->SetText(BasePath);
+}
