@@ -96,7 +96,7 @@ protected:
             "[Setup]\r\nProjectName=" + project + "\r\nGameTitle=" + title + "\r\n";
         if (diskNumber > 0) description += "DiskNumber=" + std::to_string(diskNumber) + "\r\n";
         for (int i = 1; i <= std::max(volumeCount, 1); ++i)
-            disks.push_back(FreshFolder("install-disk" + std::to_string(i)));
+            disks.push_back(FreshFolder(std::to_string(i).insert(0, "install-disk")));
         CopyFileA(BuiltProgram("Setup.exe").c_str(), (disks[0] + "Setup.exe").c_str(), FALSE);
         CopyFileA(BuiltProgram("UNLHA32.DLL").c_str(), (disks[0] + "UNLHA32.DLL").c_str(), FALSE);
         WriteFile(disks[0] + "Setup.ini", description);
