@@ -124,6 +124,9 @@ TEST_F(InstallPath, ChecksTheDriveThenTheFolderAndSaysWhy) {
         {root + "missing\\..\\exists", {}, "", root + "exists\\"},
         {cdrom.Root() + "GAMES", {}, notInstallable, ""},
         {"Q:\\GAMES", {}, notInstallable, ""},
+        // Wine names every drive " (X:)", so its floppy-type drive counts as a removable drive
+        // that is no floppy drive and, without a medium, is not ready. On Windows a floppy drive
+        // gets the not-installable message instead, with or without a diskette.
         {emptyDrive.Root() + "GAMES", {}, "!The drive is not ready", ""},
         {root + "new\\deeper", {IDNO}, askMake, ""},
         {root + "new\\deeper", {IDYES}, askMake, root + "new\\deeper\\"},
