@@ -95,8 +95,11 @@ protected:
         std::string description =
             "[Setup]\r\nProjectName=" + project + "\r\nGameTitle=" + title + "\r\n";
         if (diskNumber > 0) description += "DiskNumber=" + std::to_string(diskNumber) + "\r\n";
-        for (int i = 1; i <= std::max(volumeCount, 1); ++i)
-            disks.push_back(FreshFolder(std::to_string(i).insert(0, "install-disk")));
+        for (int i = 1; i <= std::max(volumeCount, 1); ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "install-disk%d", i);
+            disks.push_back(FreshFolder(name));
+        }
         CopyFileA(BuiltProgram("Setup.exe").c_str(), (disks[0] + "Setup.exe").c_str(), FALSE);
         CopyFileA(BuiltProgram("UNLHA32.DLL").c_str(), (disks[0] + "UNLHA32.DLL").c_str(), FALSE);
         WriteFile(disks[0] + "Setup.ini", description);
