@@ -134,7 +134,7 @@ void TTreeNode::CustomSort(const TTreeNodeCompare& compare, bool recurse) {
 // ---- TTreeNodes ----
 
 HWND TTreeNodes::Handle() const {
-    return owner_->TreeHandle();
+    return owner_->Handle();
 }
 
 TTreeNode* TTreeNodes::NodeOf(HTREEITEM item) const {
@@ -236,12 +236,6 @@ void TCustomTreeView::CreateWindowHandle(const TCreateParams& params) {
     if (indent_ > 0) DefaultHandler(TVM_SETINDENT, indent_, 0);
 }
 
-HWND TCustomTreeView::TreeHandle() {
-    // A parent that makes its window makes its children's too; asked first, it makes ours once.
-    if (!HandleAllocated() && Parent()) Parent()->HandleNeeded();
-    return Handle();
-}
-
 void TCustomTreeView::SetImages(TImageList* images) {
     images_ = images;
     if (HandleAllocated())
@@ -315,11 +309,6 @@ LRESULT TCustomTreeView::Notify(const NMHDR& header) {
 LRESULT TCustomTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case CN_NOTIFY: return Notify(*reinterpret_cast<const NMHDR*>(lParam));
-    case WM_NOTIFY:
-        // The control's own tooltip reports to the control itself.
-        if (!FindControl(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom))
-            return DefaultHandler(message, wParam, lParam);
-        break;
     }
     return TWinControl::WndProc(message, wParam, lParam);
 }

@@ -159,8 +159,6 @@ protected:
 private:
     friend class TTreeNodes;
     friend class TTreeNode;
-    // The window, made together with its parent's so that it is made once.
-    HWND TreeHandle();
     void ExpandNode(TTreeNode* node);
     LRESULT Notify(const NMHDR& header);
     bool AllowsExpansion(const NMTREEVIEWA& notice);

@@ -246,6 +246,9 @@ TWinControl* TWinControl::FindControl(HWND window) {
 }
 
 HWND TWinControl::Handle() {
+    // A parent without a window makes its own first, and with it the windows of its children,
+    // this one among them.
+    if (!handle_ && Parent() && !Parent()->HandleAllocated()) Parent()->HandleNeeded();
     if (!handle_) CreateWnd();
     return handle_;
 }
@@ -519,11 +522,11 @@ bool TWinControl::SetCursorFromScreen() {
     return true;
 }
 
-LRESULT TWinControl::Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TWinControl::Reflect(HWND child, UINT reflected, UINT message, WPARAM wParam,
+                             LPARAM lParam) {
     TWinControl* control = FindControl(child);
-    if (control && control != this) return control->WndProc(message, wParam, lParam);
-    return DefaultHandler(message - (message == CN_COMMAND ? CN_COMMAND - WM_COMMAND : 0), wParam,
-                          lParam);
+    if (control && control != this) return control->WndProc(reflected, wParam, lParam);
+    return DefaultHandler(message, wParam, lParam); // from a window of no control of ours
 }
 
 LRESULT TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -563,10 +566,12 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (SetCursorFromScreen()) return TRUE;
         break;
     case WM_COMMAND:
-        if (lParam) return Reflect(reinterpret_cast<HWND>(lParam), CN_COMMAND, wParam, lParam);
+        if (lParam)
+            return Reflect(reinterpret_cast<HWND>(lParam), CN_COMMAND, message, wParam, lParam);
         break;
     case WM_NOTIFY:
-        return Reflect(reinterpret_cast<NMHDR*>(lParam)->hwndFrom, CN_NOTIFY, wParam, lParam);
+        return Reflect(reinterpret_cast<NMHDR*>(lParam)->hwndFrom, CN_NOTIFY, message, wParam,
+                       lParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
@@ -579,7 +584,9 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!(position->flags & SWP_NOSIZE) || !(position->flags & SWP_NOMOVE)) {
             RECT bounds;
             GetWindowRect(handle_, &bounds);
-            MapWindowPoints(HWND_DESKTOP, GetParent(handle_), reinterpret_cast<POINT*>(&bounds), 2);
+            // A popup's GetParent is its owner; its bounds are in screen coordinates.
+            MapWindowPoints(HWND_DESKTOP, GetAncestor(handle_, GA_PARENT),
+                            reinterpret_cast<POINT*>(&bounds), 2);
             TControl::SetBounds(bounds.left, bounds.top, bounds.right - bounds.left,
                                 bounds.bottom - bounds.top);
             AlignControls();

@@ -237,7 +237,9 @@ private:
     void DetachHandle();
     void InvalidateRectOf(TControl* control);
     LRESULT RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+    // Hands a notice from a child window to the child's control as the reflected message, or
+    // to the default handling as it came when the child is no control of ours.
+    LRESULT Reflect(HWND child, UINT reflected, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT PaintHandler(HDC given);
     bool HasGraphicChildren() const;
     bool SetCursorFromScreen();
