@@ -433,6 +433,12 @@ void TWinControl::InvalidateRectOf(TControl* control) {
     InvalidateRect(handle_, &bounds, TRUE);
 }
 
+void TWinControl::Repaint() {
+    if (handle_)
+        RedrawWindow(handle_, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 void TWinControl::Update() {
     if (handle_) UpdateWindow(handle_);
 }

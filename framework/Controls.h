@@ -112,7 +112,8 @@ public:
     TMouseEvent OnMouseUp;
 
     virtual void Invalidate();
-    void Repaint();
+    // Paints the control now.
+    virtual void Repaint();
     // Sends a message to the control as the framework's dispatch would.
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return WndProc(message, wParam, lParam);
@@ -205,6 +206,8 @@ public:
     void SetEnabled(bool enabled) override;
     void SetText(const std::string& text) override;
     void Invalidate() override;
+    // Paints the window and every window inside it now.
+    void Repaint() override;
     void Update();
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
