@@ -152,6 +152,14 @@ TModalResult TForm::ShowModal() {
     HWND active = GetActiveWindow();
     modalResult_ = mrNone;
     {
+        // Ends the modal state also when a handler's error leaves the loop.
+        struct ModalState {
+            TForm& form;
+            ~ModalState() {
+                form.modal_ = false;
+                form.Hide();
+            }
+        } state{*this};
         TTaskWindowsDisabled disabled;
         modal_ = true;
         ShowWindowNow();
@@ -159,8 +167,6 @@ TModalResult TForm::ShowModal() {
             Application->HandleMessage();
             if (Application->Terminated()) modalResult_ = mrCancel;
         }
-        modal_ = false;
-        Hide();
     }
     if (active && IsWindow(active)) SetActiveWindow(active);
     return modalResult_;
