@@ -38,7 +38,9 @@ bool HuffmanTable::build(const std::uint8_t* lengths) {
         if (lengths[s] != 0) sorted_[offset[lengths[s]]++] = static_cast<std::uint16_t>(s);
 
     const std::size_t rootSize = std::size_t{1} << rootBits_;
-    std::fill_n(table_.begin(), rootSize, kInvalid);
+    // A complete code writes every entry; only an incomplete one leaves gaps to mark.
+    const bool complete = left == 0;
+    if (!complete) std::fill_n(table_.begin(), rootSize, kInvalid);
 
     // Canonical codes in (length, symbol) order are increasing once left-aligned, so the codes
     // sharing a root prefix are consecutive and the last of them is the longest.
@@ -85,7 +87,8 @@ bool HuffmanTable::build(const std::uint8_t* lengths) {
                 subBits = lastLength - rootBits_;
                 subBase = nextSubTable;
                 nextSubTable += std::size_t{1} << subBits;
-                std::fill_n(table_.begin() + subBase, std::size_t{1} << subBits, kInvalid);
+                if (!complete)
+                    std::fill_n(table_.begin() + subBase, std::size_t{1} << subBits, kInvalid);
                 table_[prefix] = kSubTable | static_cast<std::uint32_t>(subBase) |
                                  (static_cast<std::uint32_t>(subBits) << 16);
             }

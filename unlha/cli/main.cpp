@@ -1,7 +1,9 @@
-// The unlha command: extracts, tests and lists LHA archives with the library's command syntax.
+// The unlha command: extracts, tests and lists LHA archives with the library's command syntax,
+// and packs a folder into a new archive.
 #include "CommandLine.h"
 #include "FileSystem.h"
 #include "Job.h"
+#include "PackJob.h"
 
 #include <cstdio>
 #include <string>
@@ -9,7 +11,8 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: unlha x|e|t|l [-+] [-q] ARCHIVE [FOLDER]";
+constexpr const char* kUsage = "usage: unlha x|e|t|l [-+] [-q] ARCHIVE [FOLDER], "
+                               "unlha a [-q] [-lh5|-lh6|-lh7] [-best] ARCHIVE FOLDER";
 
 // The report goes to standard output, errors to standard error, one line each.
 class ConsoleObserver final : public lha::Observer {
@@ -32,10 +35,28 @@ private:
     bool showReport_;
 };
 
+int pack(const std::vector<std::string>& arguments) {
+    lha::PackCommand command;
+    std::string error;
+    if (const lha::Status status = lha::parsePackCommand(arguments, command, error);
+        status != lha::Status::Ok) {
+        std::fprintf(stderr, "unlha: %s (%s)\n", error.c_str(), kUsage);
+        return static_cast<int>(status);
+    }
+    ConsoleObserver observer(!command.quiet);
+    const auto fileSystem = lha::makeFileSystem();
+    std::vector<lha::WrittenEntry> written;
+    const lha::Status status = lha::runPackJob(command.job, *fileSystem, observer, written);
+    std::fflush(stdout);
+    return static_cast<int>(status);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && (arguments[0] == "a" || arguments[0] == "A"))
+        return pack({arguments.begin() + 1, arguments.end()});
     lha::Command command;
     std::string error;
     if (const lha::Status status = lha::parseCommand(arguments, command, error);

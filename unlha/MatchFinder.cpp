@@ -1,0 +1,90 @@
+// Hash-chain search. Chains are walked before the position itself is recorded, so a link of
+// the oldest position in the window is never overwritten while it is followed.
+#include "MatchFinder.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace lha {
+namespace {
+
+constexpr int kMaxHashBits = 16;
+constexpr int kMinHashBits = 10;
+
+} // namespace
+
+MatchFinder::MatchFinder(std::uint32_t window)
+    : window_(window), mask_(window - 1), head_(new std::uint32_t[1u << kMaxHashBits]),
+      prev_(new std::uint32_t[window]) {}
+
+void MatchFinder::reset(const std::uint8_t* data, std::uint64_t size) {
+    data_ = data;
+    // A small file needs a small table, which is quicker to clear.
+    const int bits = std::clamp(static_cast<int>(std::bit_width(size)), kMinHashBits, kMaxHashBits);
+    hashShift_ = 32 - bits;
+    std::fill_n(head_.get(), std::size_t{1} << bits, 0u);
+}
+
+void MatchFinder::slide(std::uint32_t shift) {
+    const auto move = [shift](std::uint32_t& at) { at = at > shift ? at - shift : 0; };
+    std::for_each(head_.get(), head_.get() + (std::size_t{1} << (32 - hashShift_)), move);
+    // prev_ is indexed by position modulo the window: moving the positions by a multiple of
+    // the window keeps each link in its slot.
+    std::for_each(prev_.get(), prev_.get() + window_, move);
+}
+
+Match MatchFinder::longest(std::uint32_t at, std::uint32_t maxLength, int depth,
+                           std::uint32_t nice) {
+    const std::uint32_t h = hash(at);
+    std::uint32_t candidate = head_[h];
+    prev_[at & mask_] = candidate;
+    head_[h] = at + 1;
+
+    Match best;
+    nice = std::min(nice, maxLength);
+    const std::uint8_t* const here = data_ + at;
+    std::uint32_t bestLength = kMinMatch - 1;
+    while (candidate != 0 && depth-- > 0) {
+        const std::uint32_t from = candidate - 1;
+        const std::uint32_t distance = at - from;
+        if (distance > window_) break;
+        const std::uint8_t* const there = data_ + from;
+        candidate = prev_[from & mask_];
+        if (there[bestLength] != here[bestLength] || there[0] != here[0]) continue;
+        const std::uint32_t length = commonLength(here, there, maxLength);
+        if (length > bestLength) {
+            bestLength = length;
+            best = {length, distance};
+            if (length >= nice) break;
+        }
+    }
+    return best;
+}
+
+int MatchFinder::all(std::uint32_t at, std::uint32_t maxLength, int depth, Match* out) {
+    const std::uint32_t h = hash(at);
+    std::uint32_t candidate = head_[h];
+    prev_[at & mask_] = candidate;
+    head_[h] = at + 1;
+
+    int found = 0;
+    const std::uint8_t* const here = data_ + at;
+    std::uint32_t bestLength = kMinMatch - 1;
+    while (candidate != 0 && depth-- > 0) {
+        const std::uint32_t from = candidate - 1;
+        const std::uint32_t distance = at - from;
+        if (distance > window_) break;
+        const std::uint8_t* const there = data_ + from;
+        candidate = prev_[from & mask_];
+        if (there[bestLength] != here[bestLength] || there[0] != here[0]) continue;
+        const std::uint32_t length = commonLength(here, there, maxLength);
+        if (length <= bestLength) continue;
+        bestLength = length;
+        if (found == kMaxAll) --found; // keep the longest
+        out[found++] = {length, distance};
+        if (length >= maxLength) break;
+    }
+    return found;
+}
+
+} // namespace lha

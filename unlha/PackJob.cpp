@@ -1,0 +1,336 @@
+// The pack job: the plan of what goes into the archive, checked before anything is written,
+// then the writing, and the check of an archive against its plan.
+#include "PackJob.h"
+
+#include "ArchiveReader.h"
+#include "EntryPath.h"
+#include "Methods.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <map>
+
+namespace lha {
+namespace {
+
+// Suffix of the archive while it is written.
+constexpr const char* kPartialSuffix = ".unlha-part";
+
+// One file or folder to put into the archive.
+struct Planned {
+    std::vector<std::string> folders; // stored folder names, outermost first
+    std::string name;                 // stored name; for a folder, its own name is in folders
+    std::string source;               // its path on this system
+    std::string shown;                // its path below the packed folder, for messages
+    bool folder = false;
+    Timestamp modified;
+    std::uint16_t attributes = 0;
+};
+
+// Passes reads on, and tells the observer how far into all files the job is.
+class ProgressInput final : public Input {
+public:
+    ProgressInput(Input& input, Observer& observer, const std::string& entry, std::uint64_t before,
+                  std::uint64_t total)
+        : input_(input), observer_(observer), entry_(entry), before_(before), total_(total) {}
+    Status readAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
+                  std::size_t& got) override {
+        const Status status = input_.readAt(offset, buffer, size, got);
+        observer_.progress(entry_, before_ + offset + got, total_);
+        return status;
+    }
+    std::uint64_t size() const override { return input_.size(); }
+
+private:
+    Input& input_;
+    Observer& observer_;
+    const std::string& entry_;
+    std::uint64_t before_;
+    std::uint64_t total_;
+};
+
+// Takes decoded data for the check, and reports progress.
+class CheckSink final : public OutputSink {
+public:
+    CheckSink(Observer& observer, const ArchiveReader& reader, const std::string& entry)
+        : observer_(observer), reader_(reader), entry_(entry) {}
+    Status write(const std::uint8_t*, std::size_t) override { return Status::Ok; }
+    void progress() override { observer_.progress(entry_, reader_.position(), reader_.size()); }
+
+private:
+    Observer& observer_;
+    const ArchiveReader& reader_;
+    const std::string& entry_;
+};
+
+std::string lowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+class Plan {
+public:
+    Plan(FileSystem& fileSystem, Observer& observer, bool caseless)
+        : fileSystem_(fileSystem), observer_(observer), caseless_(caseless) {}
+
+    // Adds what `path` holds; false once anything was refused.
+    bool walk(const std::string& path, const std::vector<std::string>& folders,
+              const std::string& shown);
+
+    std::vector<Planned> items;
+    std::uint64_t bytes = 0; // of all files
+    Status status = Status::Ok;
+
+private:
+    void refuse(Status why, const std::string& shown, const std::string& problem) {
+        observer_.error(shown + ": " + problem);
+        if (status == Status::Ok) status = why;
+    }
+
+    FileSystem& fileSystem_;
+    Observer& observer_;
+    bool caseless_;
+};
+
+bool Plan::walk(const std::string& path, const std::vector<std::string>& folders,
+                const std::string& shown) {
+    std::vector<FolderItem> found;
+    if (fileSystem_.listFolder(path, found) != Status::Ok) {
+        refuse(Status::ReadFailed, shown.empty() ? path : shown, "cannot read the folder");
+        return false;
+    }
+    std::sort(found.begin(), found.end(),
+              [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
+    std::map<std::string, std::string> caseless; // lower-case stored name -> shown path
+    for (const FolderItem& item : found) {
+        const std::string itemShown =
+            shown.empty() ? item.name : shown + fileSystem_.separator() + item.name;
+        std::string stored;
+        if (!fileSystem_.toArchiveName(item.name, stored)) {
+            refuse(Status::RefusedPath, itemShown, "the name has no code page 932 form");
+            continue;
+        }
+        if (const char* why = refusedName(stored)) {
+            refuse(Status::RefusedPath, itemShown, why);
+            continue;
+        }
+        const auto [twin, added] = caseless.emplace(lowerAscii(stored), itemShown);
+        if (caseless_ && !added) {
+            refuse(Status::RefusedPath, itemShown,
+                   "differs only in case from " + twin->second +
+                       ", which Windows cannot tell apart");
+            continue;
+        }
+        if (item.kind == FolderItem::Kind::Other) {
+            refuse(Status::RefusedPath, itemShown, "not a file or a folder");
+            continue;
+        }
+        Planned planned;
+        planned.folders = folders;
+        planned.source = fileSystem_.join(path, item.name);
+        planned.shown = itemShown;
+        planned.modified = item.modified;
+        planned.attributes = item.attributes;
+        if (item.kind == FolderItem::Kind::Folder) {
+            planned.folder = true;
+            planned.folders.push_back(stored);
+            items.push_back(planned);
+            walk(planned.source, planned.folders, itemShown);
+        } else {
+            if (item.size > ArchiveWriter::kMaxFileSize) {
+                refuse(Status::Unsupported, itemShown, "files of 4 GiB and more are not supported");
+                continue;
+            }
+            planned.name = stored;
+            bytes += item.size;
+            items.push_back(planned);
+        }
+    }
+    return status == Status::Ok;
+}
+
+std::string sizeColumn(std::uint64_t value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%12" PRIu64, value);
+    return text;
+}
+
+// Writes the planned entries; reports failures itself.
+Status writeArchive(const PackJob& job, const Plan& plan, ArchiveFile& file, FileSystem& fileSystem,
+                    Observer& observer, std::vector<WrittenEntry>& written) {
+    Encoder encoder(*findMethod(job.method), job.effort);
+    ArchiveWriter writer(file, encoder, job.method);
+    std::uint64_t done = 0;
+    std::uint64_t files = 0;
+    for (const Planned& item : plan.items) {
+        if (observer.cancelled()) {
+            observer.error("cancelled by the user");
+            return Status::Cancelled;
+        }
+        observer.progress(item.shown, done, plan.bytes);
+        Status status = Status::Ok;
+        if (item.folder) {
+            status = writer.addFolder(item.folders, item.modified, item.attributes);
+        } else {
+            std::unique_ptr<Input> input;
+            status = fileSystem.openArchive(item.source, input);
+            if (status == Status::Ok) {
+                ProgressInput progress(*input, observer, item.shown, done, plan.bytes);
+                status = writer.addFile(item.folders, item.name, progress, item.modified,
+                                        item.attributes);
+                done += input->size();
+            }
+        }
+        switch (status) {
+        case Status::Ok: break;
+        case Status::ReadFailed:
+            observer.error(item.shown + ": cannot read the file");
+            return status;
+        case Status::Unsupported:
+            observer.error(item.shown + ": too large for the archive's headers");
+            return status;
+        default: observer.error(job.archive + ": cannot write the archive"); return status;
+        }
+        if (item.folder) {
+            observer.report("folder                                     " + item.shown);
+            continue;
+        }
+        const WrittenEntry& entry = writer.entries().back();
+        observer.report("packed " + sizeColumn(entry.originalSize) + ' ' +
+                        sizeColumn(entry.packedSize) + ' ' + entry.method + "  " + item.shown);
+        ++files;
+    }
+    if (writer.finish() != Status::Ok) {
+        observer.error(job.archive + ": cannot write the archive");
+        return Status::WriteFailed;
+    }
+    written = writer.entries();
+    observer.report(std::to_string(files) + " files, " + std::to_string(plan.bytes) +
+                    " bytes, archive of " + std::to_string(writer.size()) + " bytes");
+    return Status::Ok;
+}
+
+} // namespace
+
+const char* refusedName(const std::string& name) {
+    if (name.empty()) return "empty name";
+    Entry entry;
+    entry.name = name;
+    EntryPath path;
+    const char* why = nullptr;
+    if (splitEntryPath(entry, path, why) != Status::Ok) return why;
+    if (path.parts.size() != 1 || path.parts[0] != name) return "a slash or backslash in the name";
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<std::uint8_t>(name[i]);
+        if (isShiftJisLeadByte(byte) && i + 1 < name.size()) {
+            ++i;
+            continue;
+        }
+        if (std::string_view("*?\"<>|").find(static_cast<char>(byte)) != std::string_view::npos)
+            return "a character Windows does not allow in names (* ? \" < > |)";
+    }
+    // Windows drops dots and blanks at the end of a name; neither can be a trail byte.
+    if (name.back() == '.' || name.back() == ' ') return "the name ends in a dot or blank";
+    return nullptr;
+}
+
+Status parsePackCommand(const std::vector<std::string>& arguments, PackCommand& command,
+                        std::string& error) {
+    command = PackCommand{};
+    std::vector<std::string> paths;
+    for (const std::string& argument : arguments) {
+        if (paths.empty() && argument.size() > 1 && argument[0] == '-') {
+            if (argument == "-q") {
+                command.quiet = true;
+            } else if (argument == "-best") {
+                command.job.effort = Encoder::Effort::Best;
+            } else if (canEncode(argument + '-')) {
+                command.job.method = argument + '-';
+            } else {
+                error = "unknown switch '" + argument + "'";
+                return Status::BadCommand;
+            }
+            continue;
+        }
+        paths.push_back(argument);
+    }
+    if (paths.size() != 2 || paths[0].empty() || paths[1].empty()) {
+        error = "a needs an archive and a folder";
+        return Status::BadCommand;
+    }
+    command.job.archive = paths[0];
+    command.job.folder = paths[1];
+    return Status::Ok;
+}
+
+Status runPackJob(const PackJob& job, FileSystem& fileSystem, Observer& observer,
+                  std::vector<WrittenEntry>& written) {
+    written.clear();
+    if (!canEncode(job.method)) {
+        observer.error("cannot pack with " + job.method);
+        return Status::Unsupported;
+    }
+    std::unique_ptr<Input> existing;
+    if (fileSystem.openArchive(job.archive, existing) == Status::Ok) {
+        observer.error(job.archive + ": exists already; a new archive is made only where none is");
+        return Status::WriteFailed;
+    }
+    Plan plan(fileSystem, observer, job.caseless);
+    if (!plan.walk(job.folder, {}, "")) return plan.status;
+
+    const std::string partial = job.archive + kPartialSuffix;
+    std::unique_ptr<ArchiveFile> file;
+    if (fileSystem.createArchive(partial, file) != Status::Ok) {
+        observer.error(partial + ": cannot create the file");
+        return Status::WriteFailed;
+    }
+    Status status = writeArchive(job, plan, *file, fileSystem, observer, written);
+    file.reset();
+    if (status == Status::Ok && fileSystem.replaceFile(partial, job.archive) != Status::Ok) {
+        observer.error(job.archive + ": cannot put the archive in place");
+        status = Status::WriteFailed;
+    }
+    if (status != Status::Ok) {
+        fileSystem.removeFile(partial);
+        written.clear();
+    }
+    return status;
+}
+
+Status checkArchive(Input& archive, const std::vector<WrittenEntry>& written, Observer& observer) {
+    ArchiveReader reader(archive);
+    for (const WrittenEntry& expected : written) {
+        Entry entry;
+        bool end = false;
+        const Status status = reader.next(entry, end);
+        const std::string shown = printablePath(entry);
+        if (status != Status::Ok || end) {
+            observer.error(std::string("check: ") +
+                           (end ? "the archive ends early" : reader.problem()));
+            return Status::BrokenData;
+        }
+        if (entry.method != expected.method || entry.directory != expected.directory ||
+            entry.name != expected.name || entry.originalSize != expected.originalSize ||
+            entry.packedSize != expected.packedSize || entry.crc != expected.crc) {
+            observer.error("check: " + shown + ": the header differs from what was written");
+            return Status::BrokenData;
+        }
+        if (entry.method == kDirectoryMethod) continue;
+        CheckSink sink(observer, reader, shown);
+        if (reader.decode(entry, sink) != Status::Ok) {
+            observer.error("check: " + shown + ": " + reader.problem());
+            return Status::BrokenData;
+        }
+    }
+    Entry entry;
+    bool end = false;
+    if (reader.next(entry, end) != Status::Ok || !end) {
+        observer.error("check: the archive holds more than was written");
+        return Status::BrokenData;
+    }
+    return Status::Ok;
+}
+
+} // namespace lha
