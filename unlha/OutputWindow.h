@@ -60,7 +60,6 @@ private:
     std::unique_ptr<std::uint8_t[]> spare_;  // the same, filled while the helper writes buffer_
     std::size_t capacity_ = 0;
     std::size_t spareCapacity_ = 0;
-    BackgroundWriter writer_;
     std::size_t window_ = 0;
     std::uint8_t* pending_ = nullptr;  // first byte not yet handed to the sink
     std::uint8_t* cursor_ = nullptr;   // where the decoder goes on
@@ -69,6 +68,7 @@ private:
     std::uint64_t remaining_ = 0;      // bytes of the file not yet handed to the sink
     Crc16 crc_;
     OutputSink* sink_ = nullptr;
+    BackgroundWriter writer_; // last: stops its thread before the rest goes
 };
 
 // Appends `length` bytes copied from `distance` bytes back, byte by byte in effect, so that
