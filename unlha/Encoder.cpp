@@ -35,7 +35,7 @@ constexpr std::uint32_t kLazyBlock = 32 * 1024;
 // links followed, and the length from which a match is taken without weighing others.
 constexpr std::uint32_t kSegment = BlockEncoder::kMaxCommands;
 constexpr int kPasses = 2;
-constexpr int kBestDepth = 256;
+constexpr int kBestDepth = 128;
 constexpr std::uint32_t kBestNice = 128;
 constexpr std::uint32_t kInfinite = UINT32_MAX / 2;
 
@@ -98,7 +98,7 @@ void Encoder::parseLazy(std::uint32_t end, std::uint32_t fileEnd) {
         const std::uint32_t maxLength =
             std::min<std::uint32_t>(BlockEncoder::kMaxMatch, fileEnd - at);
         Match found;
-        if (maxLength >= MatchFinder::kMinMatch) {
+        if (maxLength >= MatchFinder::kHashBytes) {
             if (pending_ && pendingLength_ >= kLazyLimit) {
                 finder_.insert(at);
             } else {
@@ -113,7 +113,7 @@ void Encoder::parseLazy(std::uint32_t end, std::uint32_t fileEnd) {
             // The match at the position before wins; record the positions it covers.
             match(pendingLength_, pendingDistance_);
             const std::uint32_t next = at - 1 + pendingLength_;
-            const std::uint32_t lastInsert = std::min(next, fileEnd - MatchFinder::kMinMatch + 1);
+            const std::uint32_t lastInsert = std::min(next, fileEnd - MatchFinder::kHashBytes + 1);
             for (std::uint32_t p = at + 1; p < lastInsert; ++p)
                 finder_.insert(p);
             at = next;
@@ -142,7 +142,7 @@ void Encoder::findSegmentMatches(std::uint32_t count, std::uint32_t fileEnd) {
         const std::uint32_t at = start + i;
         const std::uint32_t maxLength = std::min<std::uint32_t>(BlockEncoder::kMaxMatch, count - i);
         matchCount_[i] = 0;
-        if (at + MatchFinder::kMinMatch > fileEnd) continue;
+        if (at + MatchFinder::kHashBytes > fileEnd) continue;
         if (skip > 0 || maxLength < MatchFinder::kMinMatch) {
             finder_.insert(at);
             if (skip > 0) --skip;

@@ -1,5 +1,5 @@
-// Hash-chain search. Chains are walked before the position itself is recorded, so a link of
-// the oldest position in the window is never overwritten while it is followed.
+// Hash-chain search. A position is recorded after its chain is walked: its link takes the slot
+// of the position one window back, which the walk may still reach.
 #include "MatchFinder.h"
 
 #include <algorithm>
@@ -9,25 +9,29 @@ namespace lha {
 namespace {
 
 constexpr int kMaxHashBits = 16;
+constexpr int kMax3HashBits = 14;
 constexpr int kMinHashBits = 10;
 
 } // namespace
 
 MatchFinder::MatchFinder(std::uint32_t window)
-    : window_(window), mask_(window - 1), head_(new std::uint32_t[1u << kMaxHashBits]),
-      prev_(new std::uint32_t[window]) {}
+    : window_(window), mask_(window - 1), recent3_(new std::uint32_t[1u << kMax3HashBits]),
+      head_(new std::uint32_t[1u << kMaxHashBits]), prev_(new std::uint32_t[window]) {}
 
 void MatchFinder::reset(const std::uint8_t* data, std::uint64_t size) {
     data_ = data;
     // A small file needs a small table, which is quicker to clear.
     const int bits = std::clamp(static_cast<int>(std::bit_width(size)), kMinHashBits, kMaxHashBits);
     hashShift_ = 32 - bits;
+    hash3Shift_ = 32 - std::min(bits, kMax3HashBits);
     std::fill_n(head_.get(), std::size_t{1} << bits, 0u);
+    std::fill_n(recent3_.get(), std::size_t{1} << (32 - hash3Shift_), 0u);
 }
 
 void MatchFinder::slide(std::uint32_t shift) {
     const auto move = [shift](std::uint32_t& at) { at = at > shift ? at - shift : 0; };
     std::for_each(head_.get(), head_.get() + (std::size_t{1} << (32 - hashShift_)), move);
+    std::for_each(recent3_.get(), recent3_.get() + (std::size_t{1} << (32 - hash3Shift_)), move);
     // prev_ is indexed by position modulo the window: moving the positions by a multiple of
     // the window keeps each link in its slot.
     std::for_each(prev_.get(), prev_.get() + window_, move);
@@ -35,15 +39,26 @@ void MatchFinder::slide(std::uint32_t shift) {
 
 Match MatchFinder::longest(std::uint32_t at, std::uint32_t maxLength, int depth,
                            std::uint32_t nice) {
-    const std::uint32_t h = hash(at);
-    std::uint32_t candidate = head_[h];
-    prev_[at & mask_] = candidate;
-    head_[h] = at + 1;
+    const Slots slots = slotsOf(at);
+    const std::uint32_t recent = *slots.recent;
+    std::uint32_t candidate = *slots.chain;
 
     Match best;
     nice = std::min(nice, maxLength);
     const std::uint8_t* const here = data_ + at;
     std::uint32_t bestLength = kMinMatch - 1;
+    // The nearest three-byte string first: the chains hold four-byte ones.
+    if (recent != 0 && at - (recent - 1) <= window_) {
+        const std::uint32_t length = commonLength(here, data_ + recent - 1, maxLength);
+        if (length >= kMinMatch) {
+            bestLength = length;
+            best = {length, at - (recent - 1)};
+            if (length >= nice) {
+                record(at, slots);
+                return best;
+            }
+        }
+    }
     while (candidate != 0 && depth-- > 0) {
         const std::uint32_t from = candidate - 1;
         const std::uint32_t distance = at - from;
@@ -58,18 +73,29 @@ Match MatchFinder::longest(std::uint32_t at, std::uint32_t maxLength, int depth,
             if (length >= nice) break;
         }
     }
+    record(at, slots);
     return best;
 }
 
 int MatchFinder::all(std::uint32_t at, std::uint32_t maxLength, int depth, Match* out) {
-    const std::uint32_t h = hash(at);
-    std::uint32_t candidate = head_[h];
-    prev_[at & mask_] = candidate;
-    head_[h] = at + 1;
+    const Slots slots = slotsOf(at);
+    const std::uint32_t recent = *slots.recent;
+    std::uint32_t candidate = *slots.chain;
 
     int found = 0;
     const std::uint8_t* const here = data_ + at;
     std::uint32_t bestLength = kMinMatch - 1;
+    if (recent != 0 && at - (recent - 1) <= window_) {
+        const std::uint32_t length = commonLength(here, data_ + recent - 1, maxLength);
+        if (length >= kMinMatch) {
+            bestLength = length;
+            out[found++] = {length, at - (recent - 1)};
+            if (length >= maxLength) {
+                record(at, slots);
+                return found;
+            }
+        }
+    }
     while (candidate != 0 && depth-- > 0) {
         const std::uint32_t from = candidate - 1;
         const std::uint32_t distance = at - from;
@@ -84,6 +110,7 @@ int MatchFinder::all(std::uint32_t at, std::uint32_t maxLength, int depth, Match
         out[found++] = {length, distance};
         if (length >= maxLength) break;
     }
+    record(at, slots);
     return found;
 }
 

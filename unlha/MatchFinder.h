@@ -1,5 +1,5 @@
 // Finding earlier copies of the bytes ahead in a file being packed: hash chains over the
-// positions of three-byte strings.
+// positions of four-byte strings, and the last position of each three-byte string.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,8 @@ struct Match {
 class MatchFinder {
 public:
     static constexpr std::uint32_t kMinMatch = 3;
+    // Bytes a position needs after it to be recorded or searched.
+    static constexpr std::uint32_t kHashBytes = 4;
 
     // Matches reach back at most `window` bytes (a power of two).
     explicit MatchFinder(std::uint32_t window);
@@ -25,15 +27,11 @@ public:
     // The data moved `shift` bytes towards its start (the oldest bytes were dropped).
     void slide(std::uint32_t shift);
 
-    // Records position `at`, which has at least kMinMatch bytes after it.
-    void insert(std::uint32_t at) {
-        const std::uint32_t h = hash(at);
-        prev_[at & mask_] = head_[h];
-        head_[h] = at + 1;
-    }
-    // The longest match for position `at` of at most `maxLength` bytes (at least kMinMatch
-    // of them after `at`), among `depth` candidates, the nearest of that length; the search
-    // stops at `nice` bytes. Records `at`.
+    // Records position `at`, which has at least kHashBytes bytes after it.
+    void insert(std::uint32_t at) { record(at, slotsOf(at)); }
+    // The longest match for position `at` (with kHashBytes bytes after it) of at most
+    // `maxLength` (at least kMinMatch) bytes, among `depth` candidates, the nearest of that
+    // length; the search stops at `nice` bytes. Records `at`.
     Match longest(std::uint32_t at, std::uint32_t maxLength, int depth, std::uint32_t nice);
     // Every match for position `at` that is longer than the ones nearer to it, nearest first
     // (so with rising lengths), at most kMaxAll of them; returns their number. Records `at`.
@@ -41,18 +39,39 @@ public:
     int all(std::uint32_t at, std::uint32_t maxLength, int depth, Match* out);
 
 private:
-    std::uint32_t hash(std::uint32_t at) const {
+    std::uint32_t keyAt(std::uint32_t at) const {
         const std::uint8_t* p = data_ + at;
-        const std::uint32_t key = p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
-        return (key * 0x9E3779B1u) >> hashShift_;
+        return p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+               std::uint32_t{p[3]} << 24;
+    }
+    std::uint32_t hash3(std::uint32_t key) const {
+        return ((key & 0xFFFFFF) * 0x9E3779B1u) >> hash3Shift_;
+    }
+    std::uint32_t hash4(std::uint32_t key) const { return (key * 0x9E3779B1u) >> hashShift_; }
+    // The last position of the three-byte string at `at` and the first link of its chain,
+    // both + 1; record() then adds `at`.
+    struct Slots {
+        std::uint32_t* recent;
+        std::uint32_t* chain;
+    };
+    Slots slotsOf(std::uint32_t at) {
+        const std::uint32_t key = keyAt(at);
+        return {&recent3_[hash3(key)], &head_[hash4(key)]};
+    }
+    void record(std::uint32_t at, const Slots& slots) {
+        *slots.recent = at + 1;
+        prev_[at & mask_] = *slots.chain;
+        *slots.chain = at + 1;
     }
 
     std::uint32_t window_;
     std::uint32_t mask_;
     int hashShift_ = 32;
+    int hash3Shift_ = 32;
     const std::uint8_t* data_ = nullptr;
-    std::unique_ptr<std::uint32_t[]> head_; // per hash: the last position + 1, 0 for none
-    std::unique_ptr<std::uint32_t[]> prev_; // per position in the window: the one before + 1
+    std::unique_ptr<std::uint32_t[]> recent3_; // per three-byte hash: the last position + 1
+    std::unique_ptr<std::uint32_t[]> head_;    // per four-byte hash: the last position + 1
+    std::unique_ptr<std::uint32_t[]> prev_;    // per position in the window: the one before + 1
 };
 
 // How many of the first `limit` bytes at `a` and `b` are equal.
