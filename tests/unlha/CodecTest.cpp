@@ -107,6 +107,10 @@ struct RoundTrip {
     std::size_t size;
 };
 
+void PrintTo(const RoundTrip& trip, std::ostream* out) {
+    *out << trip.method << " " << trip.size;
+}
+
 class MethodRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(MethodRoundTrip, ExtractsWhatWasPacked) {

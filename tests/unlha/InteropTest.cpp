@@ -120,6 +120,10 @@ struct JlhaArchive {
     int level;
 };
 
+void PrintTo(const JlhaArchive& archive, std::ostream* out) {
+    *out << archive.method << " level " << archive.level;
+}
+
 class JlhaInterop : public InteropTest, public ::testing::WithParamInterface<JlhaArchive> {};
 
 TEST_P(JlhaInterop, ExtractsByteForByteAsThePeersDo) {
