@@ -193,14 +193,14 @@ Status writeArchive(const PackJob& job, const Plan& plan, ArchiveFile& file, Fil
             return status;
         default: observer.error(job.archive + ": cannot write the archive"); return status;
         }
-        if (item.folder) {
-            observer.report("folder                                     " + item.shown);
-            continue;
-        }
+        if (!item.folder) ++files;
+        if (!job.listFiles) continue;
         const WrittenEntry& entry = writer.entries().back();
-        observer.report("packed " + sizeColumn(entry.originalSize) + ' ' +
-                        sizeColumn(entry.packedSize) + ' ' + entry.method + "  " + item.shown);
-        ++files;
+        if (item.folder)
+            observer.report("folder                                     " + item.shown);
+        else
+            observer.report("packed " + sizeColumn(entry.originalSize) + ' ' +
+                            sizeColumn(entry.packedSize) + ' ' + entry.method + "  " + item.shown);
     }
     if (writer.finish() != Status::Ok) {
         observer.error(job.archive + ": cannot write the archive");

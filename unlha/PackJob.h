@@ -21,6 +21,7 @@ struct PackJob {
     std::string method = "-lh5-"; // a method canEncode() accepts
     Encoder::Effort effort = Encoder::Effort::Normal;
     bool caseless = false; // refuse names that differ only in case, as Windows would mix them up
+    bool listFiles = true; // report a line per file and folder
 };
 
 struct PackCommand {

@@ -1,0 +1,172 @@
+// Disk sizes, the volume plan, the setup description and the name rules.
+#include "DiskSet.h"
+
+#include "PackJob.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+namespace mkdisks {
+namespace {
+
+// What formatted floppies hold for files: whole clusters of the FAT12 data area.
+struct Floppy {
+    const char* name;
+    std::uint64_t bytes;
+};
+constexpr std::array<Floppy, 4> kFloppies = {{
+    {"1.44M", 1457664},
+    {"1.2M", 1213952},
+    {"720K", 730112},
+    {"360K", 362496},
+}};
+
+// The registry key "Lumetra Studio NAME" and the shortcut "TITLE.lnk" must stay within the
+// 255 characters of a key or file name.
+constexpr std::size_t kMaxProjectName = 240;
+constexpr std::size_t kMaxTitle = 250;
+
+std::string upper(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Bytes the first disk holds besides its volume, for a set of `volumes` volumes.
+std::uint64_t reserve(const DiskSetSize& set, int volumes) {
+    return set.programs + onDisk(setupDescription(set.project, set.title, volumes).size());
+}
+
+// Fills disks of set.diskSize in turn. False when the first disk cannot hold its files.
+bool fillDisks(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
+    const std::uint64_t perDisk = set.diskSize / kSector * kSector;
+    // The description's size depends on the count; settle it by planning again until the
+    // count stays.
+    int count = 2;
+    for (int round = 0; round < 4; ++round) {
+        const std::uint64_t first = reserve(set, count);
+        if (first >= perDisk) {
+            error = "a disk of " + std::to_string(set.diskSize) +
+                    " bytes does not hold Setup.exe, its description and UNLHA32.DLL (" +
+                    std::to_string(first) + " bytes) with a volume beside them";
+            return false;
+        }
+        volumes.assign(1, std::min(perDisk - first, set.archive));
+        for (std::uint64_t left = set.archive - volumes[0]; left > 0; left -= volumes.back())
+            volumes.push_back(std::min(perDisk, left));
+        if (static_cast<int>(volumes.size()) == count) break;
+        count = static_cast<int>(volumes.size());
+    }
+    return true;
+}
+
+bool fitsWhole(const DiskSetSize& set) {
+    return set.diskSize == 0 || reserve(set, 0) + onDisk(set.archive) <= set.diskSize;
+}
+
+std::string disksNeeded(const DiskSetSize& set) {
+    std::vector<std::uint64_t> volumes;
+    std::string error;
+    if (fitsWhole(set)) return "the game fits on one disk";
+    if (!fillDisks(set, volumes, error)) return error;
+    return "the game needs " + std::to_string(volumes.size()) + " disks of " +
+           std::to_string(set.diskSize) + " bytes";
+}
+
+const char* refusedValue(const std::string& value, std::size_t maxLength) {
+    if (value.empty()) return "it is empty";
+    // Setup's INI reading drops blanks around a value.
+    if (value.front() == ' ' || value.back() == ' ' || value.front() == '\t')
+        return "it begins or ends with a blank";
+    if (value.size() > maxLength) return "it is too long";
+    return lha::refusedName(value);
+}
+
+} // namespace
+
+bool parseDiskSize(const std::string& text, std::uint64_t& bytes) {
+    for (const Floppy& floppy : kFloppies) {
+        if (upper(text) == floppy.name) {
+            bytes = floppy.bytes;
+            return true;
+        }
+    }
+    std::size_t digits = 0;
+    while (digits < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[digits])) || text[digits] == '.'))
+        ++digits;
+    if (digits == 0 || text.find('.') != text.rfind('.')) return false;
+    const std::string unit = upper(text.substr(digits));
+    double scale = 1;
+    if (unit == "K")
+        scale = 1024.0;
+    else if (unit == "M")
+        scale = 1024.0 * 1024;
+    else if (unit == "G")
+        scale = 1e9;
+    else if (!unit.empty())
+        return false;
+    const double value = std::strtod(text.substr(0, digits).c_str(), nullptr) * scale;
+    if (!(value >= 1) || value > 1e18) return false;
+    bytes = static_cast<std::uint64_t>(value);
+    return true;
+}
+
+std::string setupDescription(const std::string& project, const std::string& title, int volumes) {
+    std::string text = "[Setup]\r\nProjectName=" + project + "\r\nGameTitle=" + title + "\r\n";
+    if (volumes > 0) text += "DiskNumber=" + std::to_string(volumes) + "\r\n";
+    return text;
+}
+
+std::string volumeName(const std::string& project, int number) {
+    char extension[16];
+    std::snprintf(extension, sizeof extension, ".%03d", number);
+    return project + extension;
+}
+
+bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
+    volumes.clear();
+    if (set.disks <= 1) {
+        if (fitsWhole(set)) return true;
+        if (set.disks == 1) {
+            error = disksNeeded(set);
+            return false;
+        }
+        return fillDisks(set, volumes, error);
+    }
+    // Even loads: the first disk's load counts its other files.
+    const auto count = static_cast<std::uint64_t>(set.disks);
+    const std::uint64_t first = reserve(set, set.disks);
+    const std::uint64_t load = set.archive + first;
+    if (load / count <= first || load / count == 0) {
+        error = "the game is too small for " + std::to_string(set.disks) + " disks";
+        return false;
+    }
+    for (std::uint64_t i = 0; i < count; ++i)
+        volumes.push_back(load / count + (i < load % count ? 1 : 0));
+    volumes[0] -= first;
+    if (set.diskSize != 0) {
+        bool fits = first + onDisk(volumes[0]) <= set.diskSize;
+        for (const std::uint64_t volume : volumes)
+            fits = fits && onDisk(volume) <= set.diskSize;
+        if (!fits) {
+            error = disksNeeded(set);
+            volumes.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* refusedProjectName(const std::string& name) {
+    return refusedValue(name, kMaxProjectName);
+}
+
+const char* refusedTitle(const std::string& title) {
+    return refusedValue(title, kMaxTitle);
+}
+
+} // namespace mkdisks

@@ -1,0 +1,51 @@
+// The disk set of a game as Setup reads it: disk sizes, the split of the archive into volumes,
+// the setup description and the names Setup can use.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mkdisks {
+
+// Disks keep files in whole sectors of this size.
+constexpr std::uint64_t kSector = 512;
+// Bytes a file of `size` bytes takes on a disk.
+constexpr std::uint64_t onDisk(std::uint64_t size) {
+    return (size + kSector - 1) / kSector * kSector;
+}
+
+// A disk size: bytes, or a number with a unit K (1,024 bytes), M (1,024 K) or G (10^9 bytes,
+// as DVDs are counted). The floppy sizes 1.44M, 1.2M, 720K and 360K stand for what such a
+// floppy holds for files (1.44M: 1,457,664 bytes). False when the text is none of these.
+bool parseDiskSize(const std::string& text, std::uint64_t& bytes);
+
+// The setup description Setup reads beside itself, in code page 932 with CRLF line ends:
+// [Setup] with ProjectName, GameTitle and, when the archive is split, DiskNumber.
+std::string setupDescription(const std::string& project, const std::string& title, int volumes);
+
+// The name of volume `number` (1, 2 ...): NAME.001, NAME.002 ..., as Setup looks for them.
+std::string volumeName(const std::string& project, int number);
+
+struct DiskSetSize {
+    std::uint64_t archive = 0;  // bytes of the whole archive
+    std::uint64_t programs = 0; // bytes Setup.exe and UNLHA32.DLL take on the first disk
+    std::string project;        // names in code page 932, for the description's size
+    std::string title;          //
+    std::uint64_t diskSize = 0; // what a disk holds; 0: no limit
+    int disks = 0;              // disks asked for; 0: as many as the disk size needs
+};
+
+// How the archive is spread over the disks: `volumes` gets the size of each volume, or stays
+// empty when the archive goes whole onto the first disk. Without a disk count the disks are
+// filled in turn; with one, the disks are filled evenly, the first counting Setup.exe, the
+// description and the library. False with `error` set when the game does not fit (saying how
+// many disks it needs) or the disks are too small or too many for it.
+bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error);
+
+// Why Setup cannot use the name (code page 932) as its game folder, archive and registry key
+// name, or the title as its shortcut's name; null when it can.
+const char* refusedProjectName(const std::string& name);
+const char* refusedTitle(const std::string& title);
+
+} // namespace mkdisks

@@ -1,0 +1,17 @@
+// The running program's folder from /proc/self/exe.
+#include "ProgramFolder.h"
+
+#include <climits>
+#include <unistd.h>
+
+namespace mkdisks {
+
+std::string programFolder() {
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return {};
+    const std::string program(path, static_cast<std::size_t>(length));
+    return program.substr(0, program.rfind('/'));
+}
+
+} // namespace mkdisks
