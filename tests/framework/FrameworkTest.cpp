@@ -95,6 +95,10 @@ TEST(Framework, ExceptionTextsComeFromTheStringTable) {
     EXPECT_EQ(std::string(EFOpenError("C:\\x.001").what()),
               "\x83\x74\x83\x40\x83\x43\x83\x8B C:\\x.001 "
               "\x82\xCD\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1");
+    // The second byte of ソ is a backslash that the resource compiler must keep.
+    EXPECT_EQ(std::string(EResNotFound("ZEVIZOREZU").what()),
+              "ZEVIZOREZU \x83\x8A\x83\x5C\x81\x5B\x83\x58\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8"
+              "\x82\xDC\x82\xB9\x82\xF1");
     // A code without a system text is shown as the fallback with eight hex digits.
     EXPECT_EQ(std::string(EOleSysError(static_cast<HRESULT>(0xA0041234)).what()),
               "OLE Error a0041234");
