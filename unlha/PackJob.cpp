@@ -107,29 +107,31 @@ bool Plan::walk(const std::string& path, const std::vector<std::string>& folders
     for (const FolderItem& item : found) {
         const std::string itemShown =
             shown.empty() ? item.name : shown + fileSystem_.separator() + item.name;
+        // Refusals name the file as the user finds it.
+        const std::string source = fileSystem_.join(path, item.name);
         std::string stored;
         if (!fileSystem_.toArchiveName(item.name, stored)) {
-            refuse(Status::RefusedPath, itemShown, "the name has no code page 932 form");
+            refuse(Status::RefusedPath, source, "the name has no code page 932 form");
             continue;
         }
         if (const char* why = refusedName(stored)) {
-            refuse(Status::RefusedPath, itemShown, why);
+            refuse(Status::RefusedPath, source, why);
             continue;
         }
-        const auto [twin, added] = caseless.emplace(lowerAscii(stored), itemShown);
+        const auto [twin, added] = caseless.emplace(lowerAscii(stored), source);
         if (caseless_ && !added) {
-            refuse(Status::RefusedPath, itemShown,
+            refuse(Status::RefusedPath, source,
                    "differs only in case from " + twin->second +
                        ", which Windows cannot tell apart");
             continue;
         }
         if (item.kind == FolderItem::Kind::Other) {
-            refuse(Status::RefusedPath, itemShown, "not a file or a folder");
+            refuse(Status::RefusedPath, source, "not a file or a folder");
             continue;
         }
         Planned planned;
         planned.folders = folders;
-        planned.source = fileSystem_.join(path, item.name);
+        planned.source = source;
         planned.shown = itemShown;
         planned.modified = item.modified;
         planned.attributes = item.attributes;
@@ -140,7 +142,7 @@ bool Plan::walk(const std::string& path, const std::vector<std::string>& folders
             walk(planned.source, planned.folders, itemShown);
         } else {
             if (item.size > ArchiveWriter::kMaxFileSize) {
-                refuse(Status::Unsupported, itemShown, "files of 4 GiB and more are not supported");
+                refuse(Status::Unsupported, source, "files of 4 GiB and more are not supported");
                 continue;
             }
             planned.name = stored;

@@ -1,0 +1,230 @@
+// Archives made by `unlha a`, read by the peer tools: every method and effort, extracted and
+// tested by lhasa, jlha and 7zz and by our own decoder, byte for byte; and the command's
+// refusals.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Tree = std::map<std::string, std::string>; // relative path -> contents
+
+std::string quote(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+void writeFile(const fs::path& path, const std::string& contents) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+Tree readTree(const fs::path& root) {
+    Tree tree;
+    for (const auto& item : fs::recursive_directory_iterator(root))
+        tree[fs::relative(item.path(), root).string() + (item.is_directory() ? "/" : "")] =
+            item.is_regular_file() ? readFile(item.path()) : "";
+    return tree;
+}
+
+bool ascii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The files with ASCII paths, and the contents of all files: two peers split or drop a trail
+// byte 0x5C of a name, so only their data is compared for the others.
+std::pair<Tree, std::multiset<std::string>> comparable(const Tree& tree) {
+    std::pair<Tree, std::multiset<std::string>> result;
+    for (const auto& [path, contents] : tree) {
+        if (path.back() == '/') continue;
+        if (ascii(path)) result.first[path] = contents;
+        result.second.insert(contents);
+    }
+    return result;
+}
+
+std::string noise(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string data(size, '\0');
+    for (char& c : data)
+        c = static_cast<char>(random());
+    return data;
+}
+
+std::string text(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    const char* words[] = {"installer ", "game ", "disk ", "\r\n", "volume ", "0123 "};
+    std::string data;
+    while (data.size() < size)
+        data += random() % 5 == 0 && data.size() > 100
+                    ? data.substr(random() % (data.size() - 50), 40)
+                    : std::string(words[random() % 6]);
+    data.resize(size);
+    return data;
+}
+
+// A block of noise and its copy `distance` bytes later: matches at the window's far end.
+std::string farCopy(std::size_t distance, unsigned seed) {
+    const std::string block = noise(distance, seed);
+    return block + block.substr(0, 5000);
+}
+
+// The source tree, with names as the system writes them (UTF-8).
+const Tree& sourceTree() {
+    static const Tree tree = {
+        {"readme.txt", text(20000, 1)},
+        {"bin/tool.bin", noise(3000, 2) + text(5000, 2) + noise(3000, 2)},
+        {"bin/empty.dat", ""},
+        {"bin/random.bin", noise(70000, 3)},
+        {"big/large.txt", text(1200000, 4)},
+        {"far/8k.bin", farCopy(8192, 5)},
+        {"far/32k.bin", farCopy(32768, 6)},
+        {"far/64k.bin", farCopy(65536, 7)},
+        {"\u30BD\u30D5\u30C8/\u8868.txt", "trail byte 0x5C in the folder and the name"},
+        {"\u65E5\u672C\u8A9E.txt", "nihongo"},
+        {"emptydir/", ""},
+    };
+    return tree;
+}
+
+// The tree with an entry for every folder, as readTree() sees it.
+Tree withFolders(const Tree& tree) {
+    Tree all = tree;
+    for (const auto& [path, contents] : tree)
+        for (std::size_t slash = path.find('/');
+             slash != std::string::npos && slash + 1 < path.size();
+             slash = path.find('/', slash + 1))
+            all[path.substr(0, slash + 1)] = "";
+    return all;
+}
+
+struct Result {
+    int exitCode = 0;
+    std::string out;
+    std::string err;
+};
+
+class PackInterop : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        root_ =
+            fs::temp_directory_path() / ("unlha-pack-" + std::to_string(std::random_device{}()));
+        for (const auto& [path, contents] : sourceTree()) {
+            if (path.back() == '/')
+                fs::create_directories(root_ / "source" / path);
+            else
+                writeFile(root_ / "source" / fs::u8path(path), contents);
+        }
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    Result shell(const std::string& command) {
+        const fs::path out = root_ / "stdout", err = root_ / "stderr";
+        const std::string line =
+            "cd " + quote(root_) + " && " + command + " >" + quote(out) + " 2>" + quote(err);
+        const int status = std::system(line.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    }
+
+    fs::path root_;
+};
+
+TEST_P(PackInterop, PeersReadEveryArchiveByteForByte) {
+    const std::string options = GetParam();
+    const Result packed = shell(UNLHA_COMMAND " a -q " + options + " a.lzh source");
+    ASSERT_EQ(packed.exitCode, 0) << options << ": " << packed.err;
+
+    fs::create_directories(root_ / "ours");
+    const Result ours = shell(UNLHA_COMMAND " x -q a.lzh ours");
+    ASSERT_EQ(ours.exitCode, 0) << options << ": " << ours.err;
+    // Our decoder writes the stored code page 932 names as they are.
+    Tree expected;
+    for (const auto& [path, contents] : sourceTree()) {
+        std::string stored = path;
+        if (!ascii(path)) {
+            stored = path.find('/') != std::string::npos ? "\x83\x5C\x83\x74\x83\x67/\x95\x5C.txt"
+                                                         : "\x93\xFA\x96\x7B\x8C\xEA.txt";
+        }
+        expected[stored] = contents;
+    }
+    EXPECT_TRUE(readTree(root_ / "ours") == withFolders(expected)) << options;
+    const auto modified = fs::last_write_time(root_ / "ours" / "readme.txt");
+    EXPECT_LE(std::chrono::abs(modified - fs::last_write_time(root_ / "source" / "readme.txt")),
+              std::chrono::seconds(1))
+        << options;
+
+    // jlha turns the names into UTF-8 as the source had them.
+    fs::create_directories(root_ / "jlha");
+    const Result jlha = shell("cd jlha && LC_ALL=ja_JP.UTF-8 jlha xq ../a.lzh");
+    EXPECT_EQ(jlha.exitCode, 0) << options << ": " << jlha.err;
+    EXPECT_TRUE(readTree(root_ / "jlha") == withFolders(sourceTree())) << "jlha, " << options;
+
+    fs::create_directories(root_ / "lhasa");
+    EXPECT_EQ(shell("lhasa xqw=lhasa a.lzh").exitCode, 0) << options;
+    EXPECT_TRUE(comparable(readTree(root_ / "lhasa")) == comparable(sourceTree()))
+        << "lhasa, " << options;
+    EXPECT_EQ(shell("7zz x -y -o7zz a.lzh").exitCode, 0) << options;
+    EXPECT_TRUE(comparable(readTree(root_ / "7zz")) == comparable(sourceTree()))
+        << "7zz, " << options;
+
+    // Their own tests of every CRC, without a warning.
+    for (const std::string& test :
+         {std::string("lhasa t a.lzh"), std::string("LC_ALL=ja_JP.UTF-8 jlha t a.lzh"),
+          std::string("7zz t a.lzh")}) {
+        const Result result = shell(test);
+        EXPECT_EQ(result.exitCode, 0) << test << ", " << options << ": " << result.err;
+        EXPECT_EQ(result.err, "") << test << ", " << options;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(MethodsAndEfforts, PackInterop,
+                         ::testing::Values("-lh5", "-lh6", "-lh7", "-lh5 -best", "-lh6 -best",
+                                           "-lh7 -best"));
+
+TEST_F(PackInterop, RefusalsWriteNoArchive) {
+    writeFile(root_ / "odd" / "\xF0\x9F\x98\x80.txt", "no code page 932 form"); // an emoji
+    writeFile(root_ / "odd" / "plain.txt", "fine");
+    writeFile(root_ / "old.lzh", "an archive of before");
+    const struct {
+        std::string arguments;
+        int exitCode;
+        std::string error;
+    } cases[] = {
+        {"a odd.lzh odd", 5,
+         "unlha: odd/\xF0\x9F\x98\x80.txt: the name has no code page 932 form\n"},
+        {"a old.lzh source", 4,
+         "unlha: old.lzh: exists already; a new archive is made only where none is\n"},
+        {"a new.lzh missing", 8, "unlha: missing: cannot read the folder\n"},
+        {"a -lh1 new.lzh source", 7, ""},
+        {"a new.lzh", 7, ""},
+    };
+    for (const auto& c : cases) {
+        const Result result = shell(UNLHA_COMMAND " " + c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments << ": " << result.err;
+        if (!c.error.empty()) {
+            EXPECT_EQ(result.err, c.error) << c.arguments;
+        }
+    }
+    EXPECT_FALSE(fs::exists(root_ / "odd.lzh"));
+    EXPECT_FALSE(fs::exists(root_ / "new.lzh"));
+    EXPECT_EQ(readFile(root_ / "old.lzh"), "an archive of before");
+    for (const auto& item : fs::directory_iterator(root_))
+        EXPECT_EQ(item.path().string().find(".unlha-part"), std::string::npos) << item.path();
+}
+
+} // namespace
