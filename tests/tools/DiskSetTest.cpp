@@ -89,6 +89,7 @@ TEST(VolumePlan, SizesCountAndTheFirstDisksReserve) {
          set(3000000, kFloppy, 3),
          {1130219 - kReserve, 1130219, 1130218}},
         {"one disk asked, and it fits", set(1000, kFloppy, 1), {}},
+        {"two disks, the programs more than half", set(100001, 0, 2), {50001, 50000}},
     };
     for (const auto& c : cases) {
         std::vector<std::uint64_t> volumes;
@@ -117,7 +118,7 @@ TEST(VolumePlan, ImpossibleSetsSayWhy) {
          "the game needs 3 disks of 1457664 bytes"},
         {"too large for two floppies", set(3000000, kFloppy, 2),
          "the game needs 3 disks of 1457664 bytes"},
-        {"too small for five disks", set(1000, 0, 5), "the game is too small for 5 disks"},
+        {"too small for five disks", set(4, 0, 5), "the game is too small for 5 disks"},
         {"programs fill the first disk", set(3000000, 390000, 0),
          "a disk of 390000 bytes does not hold Setup.exe, its description and UNLHA32.DLL "
          "(390656 bytes) with a volume beside them"},

@@ -137,17 +137,19 @@ bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, st
         }
         return fillDisks(set, volumes, error);
     }
-    // Even loads: the first disk's load counts its other files.
+    // Even loads, the first disk's counting its other files; when those alone outweigh an
+    // even share, the archive is cut into equal volumes.
     const auto count = static_cast<std::uint64_t>(set.disks);
-    const std::uint64_t first = reserve(set, set.disks);
-    const std::uint64_t load = set.archive + first;
-    if (load / count <= first || load / count == 0) {
+    if (set.archive < count) {
         error = "the game is too small for " + std::to_string(set.disks) + " disks";
         return false;
     }
+    const std::uint64_t first = reserve(set, set.disks);
+    const bool balanced = (set.archive + first) / count > first;
+    const std::uint64_t load = balanced ? set.archive + first : set.archive;
     for (std::uint64_t i = 0; i < count; ++i)
         volumes.push_back(load / count + (i < load % count ? 1 : 0));
-    volumes[0] -= first;
+    if (balanced) volumes[0] -= first;
     if (set.diskSize != 0) {
         bool fits = first + onDisk(volumes[0]) <= set.diskSize;
         for (const std::uint64_t volume : volumes)

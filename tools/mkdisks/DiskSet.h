@@ -38,9 +38,10 @@ struct DiskSetSize {
 
 // How the archive is spread over the disks: `volumes` gets the size of each volume, or stays
 // empty when the archive goes whole onto the first disk. Without a disk count the disks are
-// filled in turn; with one, the disks are filled evenly, the first counting Setup.exe, the
-// description and the library. False with `error` set when the game does not fit (saying how
-// many disks it needs) or the disks are too small or too many for it.
+// filled in turn. With one, the disks are filled evenly, the first counting Setup.exe, the
+// description and the library; when those alone hold more than an even share, the archive is
+// cut into equal volumes. False with `error` set when the game does not fit (saying how many
+// disks it needs) or the disks are too small or too many for it.
 bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error);
 
 // Why Setup cannot use the name (code page 932) as its game folder, archive and registry key

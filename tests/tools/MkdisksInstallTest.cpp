@@ -1,0 +1,125 @@
+// Disk sets made by mkdisks.exe (with the programs beside it) from the sample game, installed
+// by Setup.exe from a CD-ROM and from a floppy drive, the disks swapped when Setup asks.
+#include "Drives.h"
+#include "Files.h"
+#include "Gui.h"
+#include "Process.h"
+#include "RegistryProbe.h"
+#include "Wait.h"
+
+#include <gtest/gtest.h>
+
+using namespace testbed;
+
+namespace {
+
+const char* const kSettingsKey = "Software\\Morvane\\Lumetra";
+const std::string kGames = "C:\\Games\\";
+
+std::string SampleGame() {
+    return ExeFolder() + "fixtures\\sample-game\\game\\";
+}
+
+// Copies the files and folders of `from` into the empty folder `to`.
+void CopyTree(const std::string& from, const std::string& to) {
+    for (const std::string& entry : ListTree(from)) {
+        if (entry.back() == '\\')
+            MakeFolders(to + entry);
+        else
+            WriteFile(to + entry, ReadFile(from + entry));
+    }
+}
+
+// A folder as a quoted argument, without the trailing backslash that would escape the quote.
+std::string Argument(const std::string& folder) {
+    return "\"" + folder.substr(0, folder.size() - 1) + "\"";
+}
+
+struct DiskSet {
+    const char* what;
+    std::string options; // for mkdisks, before the folders
+    DriveKind drive;
+};
+
+class MkdisksInstall : public ::testing::TestWithParam<DiskSet> {
+protected:
+    void SetUp() override {
+        RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        RegSetString(HKEY_CURRENT_USER, kSettingsKey, "ApplicationPath", kGames);
+        RegSetString(HKEY_CURRENT_USER, kSettingsKey, "RegisterProgramOption", "0");
+        RegSetString(HKEY_CURRENT_USER, kSettingsKey, "PrepareUninstallOption", "0");
+        RemoveTree(kGames);
+    }
+    void TearDown() override { RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey); }
+};
+
+TEST_P(MkdisksInstall, SetupInstallsTheSetFromItsDisks) {
+    const DiskSet set = GetParam();
+    // The programs and the game are handed over on drive C:, as a game maker has them.
+    const std::string programs = FreshFolder("mkdisks-programs");
+    for (const char* program : {"mkdisks.exe", "Setup.exe", "UNLHA32.DLL"})
+        CopyFileA(BuiltProgram(program).c_str(), (programs + program).c_str(), FALSE);
+    const std::string game = FreshFolder("mkdisks-game");
+    CopyTree(SampleGame(), game);
+    const std::string out = FreshFolder("mkdisks-set");
+    Process mkdisks = Process::Start(programs + "mkdisks.exe",
+                                     "--project Project1 --title \"The Game\" " + set.options +
+                                         " " + Argument(game) + " " + Argument(out));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(mkdisks.WaitExit(120000, &exitCode)) << set.what;
+    ASSERT_EQ(exitCode, 0u) << set.what;
+
+    std::vector<std::string> disks;
+    while (FolderExists(out + "disk" + std::to_string(disks.size() + 1)))
+        disks.push_back(out + "disk" + std::to_string(disks.size() + 1) + "\\");
+    ASSERT_GE(disks.size(), 2u) << set.what;
+    EXPECT_EQ(ReadFile(disks[0] + "Setup.ini"),
+              "[Setup]\r\nProjectName=Project1\r\nGameTitle=The Game\r\nDiskNumber=" +
+                  std::to_string(disks.size()) + "\r\n")
+        << set.what;
+
+    DriveMapping drive(set.drive, disks[0]);
+    Process setup = Process::Start(drive.Root() + "Setup.exe");
+    HWND dialog = WaitTopWindow(setup.Id(), "TFormFirstDialog", "Setup");
+    ASSERT_TRUE(dialog) << set.what;
+    Click(FindChild(dialog, "TButton", "Start Installation"));
+
+    std::vector<std::string> texts;
+    for (;;) {
+        MessageBoxInfo box;
+        const bool ended = WaitFor(
+            [&] {
+                box = WaitMessageBox(setup.Id(), 0);
+                return box || !setup.Running();
+            },
+            60000);
+        ASSERT_TRUE(ended) << set.what << ": Setup neither ended nor asked anything";
+        if (!box) break;
+        texts.push_back(box.text);
+        for (std::size_t disk = 2; disk <= disks.size(); ++disk)
+            if (box.text == "Insert game disk ?" + std::to_string(disk) + ".")
+                drive.Repoint(disks[disk - 1]);
+        Press(box, IDOK);
+    }
+    std::vector<std::string> expected;
+    for (std::size_t disk = 2; disk <= disks.size(); ++disk)
+        expected.push_back("Insert game disk ?" + std::to_string(disk) + ".");
+    expected.push_back("Installation done");
+    EXPECT_EQ(texts, expected) << set.what;
+
+    const std::string installed = kGames + "Project1\\";
+    EXPECT_EQ(ListTree(installed), ListTree(SampleGame())) << set.what;
+    for (const std::string& entry : ListTree(SampleGame())) {
+        if (entry.back() == '\\') continue;
+        EXPECT_EQ(ReadFile(installed + entry), ReadFile(SampleGame() + entry))
+            << set.what << ": " << entry;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sets, MkdisksInstall,
+                         ::testing::Values(DiskSet{"two CD-ROMs", "--disks 2", DriveKind::CdRom},
+                                           DiskSet{"floppies of 3M, -lh7-",
+                                                   "--disk-size 3M --method lh7 --best",
+                                                   DriveKind::Floppy}));
+
+} // namespace
