@@ -315,5 +315,22 @@ TEST_F(UnlhaDll, CancelStopsAfterTheCurrentFile) {
     DestroyWindow(window);
 }
 
+TEST_F(UnlhaDll, TheCommandTakesQuotedFoldersAsTheDllDoes) {
+    write("cli.lzh", archive({storedEntry("cli.txt", "from the command")}));
+    std::string line = "unlha.exe x -q \"" + at("cli.lzh") + "\" \"" + at("cli out") + "\\\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(exitCode, 0u) << line;
+    EXPECT_EQ(read(at("cli out\\cli.txt")), "from the command");
+}
+
 } // namespace
 } // namespace lha::test

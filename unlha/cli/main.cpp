@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -51,10 +54,25 @@ int pack(const std::vector<std::string>& arguments) {
     return static_cast<int>(status);
 }
 
+// The arguments after the program's name. On Windows they are split anew from the raw command
+// line by the rules UNLHA32.DLL uses, so that "C:\Games\" keeps its trailing backslash (the C
+// runtime reads \" as a quote).
+std::vector<std::string> commandArguments(int argc, char** argv) {
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    std::vector<std::string> all = lha::splitCommandLine(GetCommandLineA());
+    if (!all.empty()) all.erase(all.begin());
+    return all;
+#else
+    return {argv + 1, argv + argc};
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments = commandArguments(argc, argv);
     if (!arguments.empty() && (arguments[0] == "a" || arguments[0] == "A"))
         return pack({arguments.begin() + 1, arguments.end()});
     lha::Command command;
