@@ -1,6 +1,7 @@
 // Tests of UNLHA32.DLL through its export, under Wine: command lines, result codes, the log,
 // what lands on disk, and the progress window (Cancel, the caller's windows kept alive).
 #include "ArchiveBuilder.h"
+#include "Files.h"
 #include "ProgressWindow.h"
 #include "Timestamp.h"
 #include "Unlha32.h"
@@ -22,38 +23,6 @@ using UnlhaFunction = int(WINAPI*)(HWND, const char*, char*, DWORD);
 const std::string kSjisFolder = "\x83\x5C\x83\x74\x83\x67"; // "ソフト", trail byte 0x5C
 const std::string kSjisFile = "\x95\x5C.txt";               // "表.txt", trail byte 0x5C
 
-void removeTree(const std::string& path) {
-    WIN32_FIND_DATAA item;
-    const HANDLE find = FindFirstFileA((path + "\\*").c_str(), &item);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = item.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
-            if (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(find, &item));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-int countFiles(const std::string& folder) {
-    WIN32_FIND_DATAA item;
-    int count = 0;
-    const HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &item);
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    do
-        count += (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
-    while (FindNextFileA(find, &item));
-    FindClose(find);
-    return count;
-}
-
 class UnlhaDll : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,11 +35,11 @@ protected:
         GetTempPathA(MAX_PATH, temp);
         root_ = std::string(temp) + "unlha-dll-" + std::to_string(GetCurrentProcessId()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        removeTree(root_);
+        testbed::RemoveTree(root_);
         ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
     }
     void TearDown() override {
-        removeTree(root_);
+        testbed::RemoveTree(root_);
         FreeLibrary(module_);
     }
 
@@ -307,7 +276,7 @@ TEST_F(UnlhaDll, CancelStopsAfterTheCurrentFile) {
     EXPECT_EQ(code, UNLHA_CANCELLED) << log;
     EXPECT_NE(log.find("cancelled"), std::string::npos) << log;
     EXPECT_NE(archiveText.find("many.lzh"), std::string::npos) << archiveText;
-    const int extracted = countFiles(at("many"));
+    const int extracted = static_cast<int>(testbed::ListTree(at("many")).size());
     EXPECT_LT(extracted, 300);
     for (int i = 0; i < extracted; ++i)
         EXPECT_EQ(read(at("many\\file" + std::to_string(i) + ".dat")).size(), data.size()) << i;
