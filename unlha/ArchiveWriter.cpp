@@ -3,6 +3,7 @@
 #include "ArchiveWriter.h"
 
 #include "Crc16.h"
+#include "Header.h"
 #include "Methods.h"
 
 #include <algorithm>
@@ -13,15 +14,8 @@ namespace {
 constexpr std::string_view kStoredMethod = "-lh0-";
 // OS ID of the header: MS-DOS, the system whose attributes and code page the entries carry.
 constexpr std::uint8_t kOsId = 'M';
-// The level-2 header's fixed part, up to the size of the first extended header.
-constexpr std::size_t kFixedPart = 26;
+// A level-2 header's size field holds 16 bits.
 constexpr std::size_t kMaxHeader = 0xFFFF;
-// Extended headers: header CRC, file name, folder, MS-DOS attributes.
-constexpr std::uint8_t kHeaderCrc = 0x00;
-constexpr std::uint8_t kFileName = 0x01;
-constexpr std::uint8_t kDirectory = 0x02;
-constexpr std::uint8_t kAttributes = 0x40;
-constexpr std::uint8_t kFolderSeparator = 0xFF;
 constexpr std::size_t kCopyBuffer = 1 << 20;
 
 void put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
@@ -50,7 +44,7 @@ ArchiveWriter::ArchiveWriter(ArchiveFile& file, Encoder& encoder, std::string me
 Status ArchiveWriter::writeHeader(const WrittenEntry& entry, const Timestamp& modified,
                                   std::uint16_t attributes) {
     std::vector<std::uint8_t>& h = header_;
-    h.assign(kFixedPart, 0);
+    h.assign(kLevel2FixedPart, 0);
     std::copy(entry.method.begin(), entry.method.end(), h.begin() + 2);
     put32(h, 7, static_cast<std::uint32_t>(entry.packedSize));
     put32(h, 11, static_cast<std::uint32_t>(entry.originalSize));
@@ -62,7 +56,7 @@ Status ArchiveWriter::writeHeader(const WrittenEntry& entry, const Timestamp& mo
 
     // Each extended header: type, payload, then the size of the next one (0 after the last).
     // The size of the first one sits at the end of the fixed part.
-    std::size_t sizeField = kFixedPart - 2;
+    std::size_t sizeField = kLevel2FixedPart - 2;
     const auto extended = [&](std::uint8_t type, const std::string& payload) {
         put16(h, sizeField, static_cast<std::uint32_t>(payload.size() + 3));
         h.push_back(type);
@@ -73,7 +67,7 @@ Status ArchiveWriter::writeHeader(const WrittenEntry& entry, const Timestamp& mo
     };
     const std::string noCrc(2, '\0');
     extended(kHeaderCrc, noCrc);
-    const std::size_t crcField = kFixedPart + 1;
+    const std::size_t crcField = kLevel2FixedPart + 1;
     extended(kFileName, entry.name);
     if (!entry.directory.empty()) extended(kDirectory, entry.directory);
     extended(kAttributes,
@@ -83,7 +77,7 @@ Status ArchiveWriter::writeHeader(const WrittenEntry& entry, const Timestamp& mo
     // some readers.
     if ((h.size() & 0xFF) == 0) {
         h.insert(h.begin() + static_cast<std::ptrdiff_t>(crcField + 2), 0);
-        put16(h, kFixedPart - 2, 6);
+        put16(h, kLevel2FixedPart - 2, 6);
     }
     if (h.size() > kMaxHeader) return Status::Unsupported;
     put16(h, 0, static_cast<std::uint32_t>(h.size()));

@@ -36,8 +36,6 @@ public:
     // The whole bytes written since the last clear().
     const std::uint8_t* data() const { return buffer_.data(); }
     std::size_t size() const { return size_; }
-    // Bits not yet in a whole byte of data().
-    int pendingBits() const { return count_; }
     // Forgets the whole bytes (handed on); pending bits stay.
     void clear() { size_ = 0; }
 

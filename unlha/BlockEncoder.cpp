@@ -81,8 +81,8 @@ void BlockEncoder::writeCommandTable(BitWriter& out, const HuffmanCode& commandC
 }
 
 void BlockEncoder::write(BitWriter& out) {
-    commandCode_.build(commandFrequencies_, NC, kMaxCodeLength);
-    positionCode_.build(positionFrequencies_, np_, kMaxCodeLength);
+    commandCode_.build(commandFrequencies_, NC, HuffmanTable::kMaxLength);
+    positionCode_.build(positionFrequencies_, np_, HuffmanTable::kMaxLength);
 
     // Tables take at most a few hundred bytes; a command at most 16 + 16 + 16 bits.
     out.reserve(1024 + commands_.size() * 6);
@@ -98,7 +98,7 @@ void BlockEncoder::write(BitWriter& out) {
         std::uint32_t itemFrequencies[NT] = {};
         for (const LengthItem& item : items_)
             ++itemFrequencies[item.symbol];
-        lengthCode_.build(itemFrequencies, NT, kMaxCodeLength);
+        lengthCode_.build(itemFrequencies, NT, HuffmanTable::kMaxLength);
         writeSmallTable(out, lengthCode_, TBIT, true);
         writeCommandTable(out, commandCode_, lengthCode_);
     }

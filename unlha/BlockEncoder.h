@@ -4,6 +4,8 @@
 
 #include "BitWriter.h"
 #include "HuffmanEncoder.h"
+#include "HuffmanTable.h"
+#include "StaticHuffmanFormat.h"
 
 #include <bit>
 #include <cstdint>
@@ -11,15 +13,8 @@
 
 namespace lha {
 
-class BlockEncoder {
+class BlockEncoder : public StaticHuffmanFormat {
 public:
-    static constexpr int NT = 19;                         // code-length alphabet
-    static constexpr int TBIT = 5;                        // width of its table-size field
-    static constexpr int NC = 510;                        // literals 0-255 and match lengths 3-256
-    static constexpr int CBIT = 9;                        // width of its table-size field
-    static constexpr int kMinMatch = 3;                   // shortest match a command can copy
-    static constexpr int kMaxMatch = 256;                 // longest match a command can copy
-    static constexpr int kMaxCodeLength = 16;             // longest code the decoders take
     static constexpr std::uint32_t kMaxCommands = 0xFFFF; // the block's 16-bit count
 
     // `np`: size of the position alphabet; `pbit`: width of its table-size field.
@@ -51,9 +46,6 @@ public:
         return static_cast<int>(std::bit_width(distance - 1));
     }
 
-    // Frequencies of the block so far, for cost models.
-    const std::uint32_t* commandFrequencies() const { return commandFrequencies_; }
-    const std::uint32_t* positionFrequencies() const { return positionFrequencies_; }
     int np() const { return np_; }
 
 private:

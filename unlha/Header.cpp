@@ -76,28 +76,29 @@ void HeaderReader::applyExtended(std::uint8_t type, std::size_t at, std::size_t 
                                  Entry& entry) {
     const std::uint8_t* const p = header_.data() + at;
     switch (type) {
-    case 0x00:
+    case kHeaderCrc:
         if (size >= 2) crcField_ = at;
         break;
-    case 0x01: entry.name = textUpToNul(p, size); break;
-    case 0x02: entry.directory = textUpToNul(p, size); break;
-    case 0x40:
+    case kFileName: entry.name = textUpToNul(p, size); break;
+    case kDirectory: entry.directory = textUpToNul(p, size); break;
+    case kAttributes:
         if (size >= 2) entry.attributes = static_cast<std::uint16_t>(u16(p));
         break;
-    case 0x41: // creation, last write and last access time; the last write is the one we keep
+    case kWindowsTimes: // creation, last write and last access time; the last write is the one we
+                        // keep
         if (size >= 24 && u64(p + 8) != 0) entry.modified = {Timestamp::Kind::Windows, u64(p + 8)};
         break;
-    case 0x42:
+    case kSizes64:
         if (size >= 16) {
             entry.packedSize = u64(p);
             entry.originalSize = u64(p + 8);
             sizes64_ = true;
         }
         break;
-    case 0x50:
+    case kUnixMode:
         if (size >= 2) entry.unixMode = static_cast<int>(u16(p));
         break;
-    case 0x54:
+    case kUnixTime:
         if (size >= 4 && u32(p) != 0 && entry.modified.kind != Timestamp::Kind::Windows)
             entry.modified = {Timestamp::Kind::Unix, u32(p)};
         break;
@@ -181,15 +182,15 @@ void HeaderReader::readLevel23Fields(const std::uint8_t* h, Entry& entry) {
 }
 
 Status HeaderReader::parseLevel2(ByteStream& stream, Entry& entry, bool candidate) {
-    constexpr std::size_t kFixed = 26;
-    if (const Status status = extend(stream, kFixed); status != Status::Ok) return status;
+    if (const Status status = extend(stream, kLevel2FixedPart); status != Status::Ok) return status;
     const std::size_t total = u16(header_.data());
     if (const Status status = extend(stream, total); status != Status::Ok) return status;
     const std::uint8_t* h = header_.data();
     readLevel23Fields(h, entry);
     // When the total size is smaller than the chain, the chain's end is where the data starts.
     std::size_t end = 0;
-    if (const Status status = readChain(stream, kFixed, u16(h + 24), 2, entry, end);
+    if (const Status status =
+            readChain(stream, kLevel2FixedPart, u16(h + kLevel2FixedPart - 2), 2, entry, end);
         status != Status::Ok)
         return status;
     return checkHeaderCrc(candidate);

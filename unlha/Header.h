@@ -10,6 +10,21 @@
 
 namespace lha {
 
+// Types of the extended headers that the library reads or writes.
+enum ExtendedHeader : std::uint8_t {
+    kHeaderCrc = 0x00,    // CRC-16 of the whole header, with this field zeroed
+    kFileName = 0x01,     // the name
+    kDirectory = 0x02,    // the folder: names each ended by kFolderSeparator
+    kAttributes = 0x40,   // MS-DOS attributes
+    kWindowsTimes = 0x41, // creation, last write and last access FILETIMEs
+    kSizes64 = 0x42,      // 64-bit packed and original sizes
+    kUnixMode = 0x50,     // Unix mode bits
+    kUnixTime = 0x54,     // Unix last-write time
+};
+constexpr std::uint8_t kFolderSeparator = 0xFF;
+// A level-2 header's fixed part, up to and including the size of the first extended header.
+constexpr std::size_t kLevel2FixedPart = 26;
+
 struct Entry {
     std::string method;             // five-byte method ID, e.g. "-lh5-"
     int level = 0;                  // header level, 0 to 3

@@ -3,25 +3,20 @@
 
 #include "Decoder.h"
 #include "HuffmanTable.h"
+#include "StaticHuffmanFormat.h"
 
 #include <array>
 #include <cstdint>
 
 namespace lha {
 
-class StaticHuffmanDecoder final : public Decoder {
+class StaticHuffmanDecoder final : public Decoder, public StaticHuffmanFormat {
 public:
     // `np`: size of the position alphabet; `pbit`: width of its table-size field.
     StaticHuffmanDecoder(int np, int pbit);
     Status decode(BitReader& in, OutputWindow& out) override;
 
-    static constexpr int kMaxMatch = 256; // longest match a command can copy
-
 private:
-    static constexpr int NT = 19;  // code-length alphabet
-    static constexpr int TBIT = 5; // width of its table-size field
-    static constexpr int NC = 510; // literals 0-255 and match lengths 3-256
-    static constexpr int CBIT = 9; // width of its table-size field
     static constexpr int kMaxNp = 20;
     static constexpr int kCommandRoot = 12; // root table widths of the C and P codes
     static constexpr int kPositionRoot = 8;
