@@ -181,8 +181,14 @@ Status PosixFileSystem::listFolder(const std::string& path, std::vector<FolderIt
     DIR* folder = ::opendir(path.c_str());
     if (folder == nullptr) return Status::ReadFailed;
     Status status = Status::Ok;
-    errno = 0;
-    while (const dirent* found = ::readdir(folder)) {
+    for (;;) {
+        // readdir tells its failure only through errno.
+        errno = 0;
+        const dirent* found = ::readdir(folder);
+        if (found == nullptr) {
+            if (errno != 0) status = Status::ReadFailed;
+            break;
+        }
         const std::string name = found->d_name;
         if (name == "." || name == "..") continue;
         FolderItem item;
@@ -208,9 +214,7 @@ Status PosixFileSystem::listFolder(const std::string& path, std::vector<FolderIt
         item.modified = {Timestamp::Kind::Unix, static_cast<std::uint64_t>(info.st_mtime)};
         item.attributes = dosAttributes(info);
         items.push_back(item);
-        errno = 0;
     }
-    if (status == Status::Ok && errno != 0) status = Status::ReadFailed;
     ::closedir(folder);
     return status;
 }

@@ -200,6 +200,13 @@ TEST_F(PackInterop, RefusalsWriteNoArchive) {
     writeFile(root_ / "odd" / "\xF0\x9F\x98\x80.txt", "no code page 932 form"); // an emoji
     writeFile(root_ / "odd" / "plain.txt", "fine");
     writeFile(root_ / "old.lzh", "an archive of before");
+    // Links are taken as what they point to, except links to folders, which could lead back
+    // up the tree, and links that lead nowhere.
+    writeFile(root_ / "links" / "file.txt", "the file");
+    fs::create_directory_symlink(root_ / "links", root_ / "links" / "folder-link");
+    fs::create_symlink(root_ / "nowhere", root_ / "links" / "dangling-link");
+    fs::create_directories(root_ / "linked");
+    fs::create_symlink(root_ / "links" / "file.txt", root_ / "linked" / "to-file");
     const struct {
         std::string arguments;
         int exitCode;
@@ -210,6 +217,10 @@ TEST_F(PackInterop, RefusalsWriteNoArchive) {
         {"a old.lzh source", 4,
          "unlha: old.lzh: exists already; a new archive is made only where none is\n"},
         {"a new.lzh missing", 8, "unlha: missing: cannot read the folder\n"},
+        {"a links.lzh links", 5,
+         "unlha: links/dangling-link: not a file or a folder\n"
+         "unlha: links/folder-link: not a file or a folder\n"},
+        {"a linked.lzh linked", 0, ""},
         {"a -lh1 new.lzh source", 7, ""},
         {"a new.lzh", 7, ""},
     };
@@ -221,6 +232,8 @@ TEST_F(PackInterop, RefusalsWriteNoArchive) {
         }
     }
     EXPECT_FALSE(fs::exists(root_ / "odd.lzh"));
+    EXPECT_FALSE(fs::exists(root_ / "links.lzh"));
+    EXPECT_EQ(shell(UNLHA_COMMAND " t linked.lzh").out.find("ok                   8  to-file"), 0u);
     EXPECT_FALSE(fs::exists(root_ / "new.lzh"));
     EXPECT_EQ(readFile(root_ / "old.lzh"), "an archive of before");
     for (const auto& item : fs::directory_iterator(root_))
