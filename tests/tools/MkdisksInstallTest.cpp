@@ -32,7 +32,9 @@ void CopyTree(const std::string& from, const std::string& to) {
 
 // A folder as a quoted argument, without the trailing backslash that would escape the quote.
 std::string Argument(const std::string& folder) {
-    return "\"" + folder.substr(0, folder.size() - 1) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(folder, 0, folder.size() - 1);
+    return quoted + '"';
 }
 
 struct DiskSet {
