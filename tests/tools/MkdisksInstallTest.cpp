@@ -30,10 +30,11 @@ void CopyTree(const std::string& from, const std::string& to) {
     }
 }
 
-// A folder as a quoted argument, without the trailing backslash that would escape the quote.
+// A folder as a quoted argument; its trailing backslash stays, as mkdisks.exe splits its
+// command line as UNLHA32.DLL does.
 std::string Argument(const std::string& folder) {
     std::string quoted(1, '"');
-    quoted.append(folder, 0, folder.size() - 1);
+    quoted += folder;
     return quoted + '"';
 }
 

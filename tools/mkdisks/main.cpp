@@ -1,8 +1,8 @@
 // mkdisks: makes the disk set that Setup installs a game from (see Options.h for the syntax).
 // Progress goes to a terminal on standard error, one line per step to standard output.
+#include "Invocation.h"
 #include "MakeDisks.h"
 #include "Options.h"
-#include "ProgramFolder.h"
 
 #include <chrono>
 #include <cstdio>
@@ -52,7 +52,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments = mkdisks::commandArguments(argc, argv);
     mkdisks::Options options;
     std::string error;
     if (!mkdisks::parseOptions(arguments, options, error)) {

@@ -1,10 +1,14 @@
-// The running program's folder from /proc/self/exe.
-#include "ProgramFolder.h"
+// The arguments as the C runtime gives them, and the program's folder from /proc/self/exe.
+#include "Invocation.h"
 
 #include <climits>
 #include <unistd.h>
 
 namespace mkdisks {
+
+std::vector<std::string> commandArguments(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
 
 std::string programFolder() {
     char path[PATH_MAX];
