@@ -179,6 +179,9 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         {"no programs",
          [](Options& o, const fs::path& root) { o.programs = (root / "game").string(); },
          lha::Status::ReadFailed, ": no Setup.exe there (give its folder with --programs DIR)"},
+        {"an output folder inside the game",
+         [](Options& o, const fs::path& root) { o.out = (root / "game" / "disks").string(); },
+         lha::Status::BadCommand, ": inside the game folder; the disk set goes elsewhere"},
         {"an output folder with something in it",
          [](Options&, const fs::path& root) { writeFile(root / "out" / "old.txt", "old"); },
          lha::Status::WriteFailed, ": not empty; the disk set goes into an empty or new folder"},
@@ -194,6 +197,7 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
             << c.what << ": " << recorder_.errors[0];
         const Tree after = fs::exists(root_ / "out") ? readTree(root_ / "out") : Tree{};
         EXPECT_TRUE(after == before) << c.what;
+        EXPECT_FALSE(fs::exists(root_ / "game" / "disks")) << c.what;
         options_ = saved;
     }
 }

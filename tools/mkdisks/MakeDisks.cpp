@@ -114,6 +114,11 @@ Status Run::checkFolders() {
     if (findFile(items, kRuntime) == nullptr)
         observer_.error(std::string("warning: ") + kRuntime + " is not at the top of " +
                         options_.game + "; the installed game will have no program to start");
+    // A set made inside the game would take itself in (as written here, not through links).
+    const std::string inside = fs_.join(options_.game, "");
+    if (options_.out.compare(0, inside.size(), inside) == 0)
+        return fail(Status::BadCommand,
+                    options_.out + ": inside the game folder; the disk set goes elsewhere");
     if (fs_.listFolder(options_.out, items) == Status::Ok && !items.empty())
         return fail(Status::WriteFailed,
                     options_.out + ": not empty; the disk set goes into an empty or new folder");
