@@ -8,6 +8,9 @@ if(WIN32)
 else()
   find_package(GTest REQUIRED)
   include(GoogleTest)
+  # Native tests keep their scratch files inside the build tree.
+  set(LUM_TEST_TMPDIR ${CMAKE_BINARY_DIR}/tmp)
+  file(MAKE_DIRECTORY ${LUM_TEST_TMPDIR})
 endif()
 
 function(lum_add_test name)
@@ -21,6 +24,7 @@ function(lum_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 900)
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT TMPDIR=${LUM_TEST_TMPDIR})
   endif()
 endfunction()
