@@ -121,8 +121,8 @@ TEST_P(MkdisksInstall, SetupInstallsTheSetFromItsDisks) {
 
 INSTANTIATE_TEST_SUITE_P(Sets, MkdisksInstall,
                          ::testing::Values(DiskSet{"two CD-ROMs", "--disks 2", DriveKind::CdRom},
-                                           DiskSet{"floppies of 3M, -lh7-",
-                                                   "--disk-size 3M --method lh7 --best",
+                                           DiskSet{"1.44M floppies, -lh7-",
+                                                   "--disk-size 1.44M --method lh7 --best",
                                                    DriveKind::Floppy}));
 
 } // namespace
