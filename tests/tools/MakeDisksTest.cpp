@@ -4,6 +4,8 @@
 #include "MakeDisks.h"
 #include "DiskSet.h"
 
+#include "HostFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,29 +17,7 @@ namespace mkdisks {
 namespace {
 
 namespace fs = std::filesystem;
-using Tree = std::map<std::string, std::string>; // relative path -> contents; folders end in /
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-void writeFile(const fs::path& path, const std::string& contents) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-Tree readTree(const fs::path& root) {
-    Tree tree;
-    for (const auto& item : fs::recursive_directory_iterator(root)) {
-        const std::string relative = fs::relative(item.path(), root).generic_string();
-        tree[item.is_directory() ? relative + "/" : relative] =
-            item.is_directory() ? "" : readFile(item.path());
-    }
-    return tree;
-}
+using namespace lha::test;
 
 std::string noise(std::size_t size, unsigned seed) {
     std::mt19937 random(seed);

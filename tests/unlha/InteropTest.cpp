@@ -5,6 +5,8 @@
 #include "ArchiveBuilder.h"
 #include "TestEncoders.h"
 
+#include "HostFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -20,32 +22,6 @@ namespace lha::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Tree = std::map<std::string, std::string>; // relative path -> contents
-
-std::string quote(const fs::path& path) {
-    return "'" + path.string() + "'";
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-void writeFile(const fs::path& path, const std::string& contents) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-Tree readTree(const fs::path& root) {
-    Tree tree;
-    for (const auto& item : fs::recursive_directory_iterator(root))
-        if (item.is_regular_file())
-            tree[fs::relative(item.path(), root).string()] = readFile(item.path());
-    return tree;
-}
-
 Tree asciiOnly(const Tree& tree) {
     Tree kept;
     for (const auto& [path, contents] : tree)
@@ -147,7 +123,7 @@ TEST_P(JlhaInterop, ExtractsByteForByteAsThePeersDo) {
     const Result ours = unlha("x -+ " + archive + " ours");
     ASSERT_EQ(ours.exitCode, 0) << ours.err;
     EXPECT_EQ(ours.err, "");
-    EXPECT_TRUE(readTree(root_ / "ours") == expected) << "archive " << options;
+    EXPECT_TRUE(readTree(root_ / "ours", false) == expected) << "archive " << options;
     EXPECT_TRUE(fs::is_directory(root_ / "ours" / "emptydir"));
     // DOS stamps (levels 0 and 1) have two-second steps.
     const auto skew = fs::last_write_time(root_ / "ours" / "readme.txt") - sourceTime;
@@ -157,10 +133,10 @@ TEST_P(JlhaInterop, ExtractsByteForByteAsThePeersDo) {
     // The peers split names at a trail byte 0x5C, so only ASCII names are compared with them.
     fs::create_directories(root_ / "lhasa");
     ASSERT_EQ(shell("lhasa xqw=" + quote(root_ / "lhasa") + " " + archive, root_).exitCode, 0);
-    EXPECT_TRUE(asciiOnly(readTree(root_ / "lhasa")) == asciiOnly(expected))
+    EXPECT_TRUE(asciiOnly(readTree(root_ / "lhasa", false)) == asciiOnly(expected))
         << "lhasa, archive " << options;
     ASSERT_EQ(shell("7zz x -y -o" + quote(root_ / "7zz") + " " + archive, root_).exitCode, 0);
-    EXPECT_TRUE(asciiOnly(readTree(root_ / "7zz")) == asciiOnly(expected))
+    EXPECT_TRUE(asciiOnly(readTree(root_ / "7zz", false)) == asciiOnly(expected))
         << "7zz, archive " << options;
 }
 
@@ -271,10 +247,10 @@ TEST_F(InteropTest, HandMadeArchivesDecodeAsLhasaDecodesThem) {
 
     const Result ours = unlha("x -+ hand.lzh ours");
     EXPECT_EQ(ours.exitCode, 0) << ours.err;
-    EXPECT_TRUE(readTree(root_ / "ours") == expected);
+    EXPECT_TRUE(readTree(root_ / "ours", false) == expected);
     fs::create_directories(root_ / "lhasa");
     EXPECT_EQ(shell("lhasa xqw=lhasa hand.lzh", root_).exitCode, 0);
-    const Tree lhasa = readTree(root_ / "lhasa");
+    const Tree lhasa = readTree(root_ / "lhasa", false);
     for (const auto& [path, contents] : expected) {
         const auto found = lhasa.find(path);
         ASSERT_NE(found, lhasa.end()) << path;
@@ -325,8 +301,8 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
         }
     }
     const Tree refused = {{"good.txt", "good"}, {"also-good.txt", "also"}};
-    EXPECT_TRUE(readTree(root_ / "refused-out") == refused);
-    EXPECT_TRUE(readTree(root_ / "crc-out").empty());
+    EXPECT_TRUE(readTree(root_ / "refused-out", false) == refused);
+    EXPECT_TRUE(readTree(root_ / "crc-out", false).empty());
     EXPECT_NE(unlha("l refused.lzh").out.find("also-good.txt"), std::string::npos);
 }
 

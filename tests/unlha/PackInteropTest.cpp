@@ -1,6 +1,8 @@
 // Archives made by `unlha a`, read by the peer tools: every method and effort, extracted and
 // tested by lhasa, jlha and 7zz and by our own decoder, byte for byte; and the command's
 // refusals.
+#include "HostFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,32 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Tree = std::map<std::string, std::string>; // relative path -> contents
-
-std::string quote(const fs::path& path) {
-    return "'" + path.string() + "'";
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-void writeFile(const fs::path& path, const std::string& contents) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-Tree readTree(const fs::path& root) {
-    Tree tree;
-    for (const auto& item : fs::recursive_directory_iterator(root))
-        tree[fs::relative(item.path(), root).string() + (item.is_directory() ? "/" : "")] =
-            item.is_regular_file() ? readFile(item.path()) : "";
-    return tree;
-}
-
+using namespace lha::test;
 bool ascii(const std::string& text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
