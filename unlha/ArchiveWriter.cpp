@@ -70,8 +70,9 @@ Status ArchiveWriter::writeHeader(const WrittenEntry& entry, const Timestamp& mo
     const std::size_t crcField = kLevel2FixedPart + 1;
     extended(kFileName, entry.name);
     if (!entry.directory.empty()) extended(kDirectory, entry.directory);
-    extended(kAttributes,
-             std::string{static_cast<char>(attributes & 0xFF), static_cast<char>(attributes >> 8)});
+    if (attributes != impliedAttributes(entry.method))
+        extended(kAttributes, std::string{static_cast<char>(attributes & 0xFF),
+                                          static_cast<char>(attributes >> 8)});
     // A total size with a low byte of 0 could be taken for the end marker; one byte more in
     // the CRC's extended header avoids that, where a pad byte after the chain would upset
     // some readers.

@@ -2,6 +2,7 @@
 #include "Header.h"
 
 #include "Crc16.h"
+#include "Methods.h"
 
 #include <algorithm>
 #include <cstring>
@@ -173,7 +174,12 @@ Status HeaderReader::parseLevel01(ByteStream& stream, Entry& entry) {
 }
 
 // Offsets 7 to 23, alike in levels 2 and 3.
+std::uint16_t impliedAttributes(std::string_view method) {
+    return method == kDirectoryMethod ? 0x10 : 0x20;
+}
+
 void HeaderReader::readLevel23Fields(const std::uint8_t* h, Entry& entry) {
+    entry.attributes = impliedAttributes(entry.method);
     entry.packedSize = u32(h + 7);
     entry.originalSize = u32(h + 11);
     if (u32(h + 15) != 0) entry.modified = {Timestamp::Kind::Unix, u32(h + 15)};

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lha {
@@ -24,6 +25,10 @@ enum ExtendedHeader : std::uint8_t {
 constexpr std::uint8_t kFolderSeparator = 0xFF;
 // A level-2 header's fixed part, up to and including the size of the first extended header.
 constexpr std::size_t kLevel2FixedPart = 26;
+
+// The MS-DOS attributes of a level-2 or level-3 entry that has no attributes header: a folder
+// for the folder method, an ordinary file otherwise. Writers leave the header out for these.
+std::uint16_t impliedAttributes(std::string_view method);
 
 struct Entry {
     std::string method;             // five-byte method ID, e.g. "-lh5-"

@@ -249,6 +249,7 @@ TEST(Pack, HeadersCarryFoldersNamesTimesAndAttributes) {
                                             {"\x83\x5C\x83\x74\x83\x67/\x95\x5C.txt", "sofuto"}});
     fileSystem.folders.insert("game/empty");
     fileSystem.times["game/readme.txt"] = {Timestamp::Kind::Unix, 1700000000};
+    fileSystem.attributes["game/readme.txt"] = 0x21;
     const Packed packed = pack(fileSystem, "-lh5-");
     ASSERT_EQ(packed.status, Status::Ok);
 
@@ -269,7 +270,7 @@ TEST(Pack, HeadersCarryFoldersNamesTimesAndAttributes) {
          "maps\xFF",
          "world.bin", 0x20},
         {"-lhd-", "empty\xFF", "", 0x10},
-        {"-lh0-", "", "readme.txt", 0x20},
+        {"-lh0-", "", "readme.txt", 0x21},
         {"-lhd-", "\x83\x5C\x83\x74\x83\x67\xFF", "", 0x10},
         {"-lh0-", "\x83\x5C\x83\x74\x83\x67\xFF", "\x95\x5C.txt", 0x20},
     };

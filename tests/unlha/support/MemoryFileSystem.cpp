@@ -115,7 +115,7 @@ Status MemoryFileSystem::listFolder(const std::string& path, std::vector<FolderI
         item.name = entry.substr(prefix.size());
         item.kind = FolderItem::Kind::File;
         item.size = contents.size();
-        item.attributes = 0x20;
+        item.attributes = attributes.count(entry) != 0 ? attributes.at(entry) : 0x20;
         if (times.count(entry) != 0) item.modified = times.at(entry);
         items.push_back(item);
     }

@@ -16,6 +16,7 @@ public:
     std::map<std::string, std::string> archives; // path -> contents, for openArchive and listFolder
     std::map<std::string, std::string> files;    // path -> contents written
     std::map<std::string, Timestamp> times;      // path -> time given by finish(), or to list
+    std::map<std::string, std::uint16_t> attributes; // path -> attributes to list, if not 0x20
     std::set<std::string> folders;
     std::string failingName;                // creating a file whose path contains this fails
     bool keepContents = true;               // false: only sizes are kept (the fuzz target)
