@@ -34,9 +34,9 @@ constexpr std::uint32_t kLazyBlock = 32 * 1024;
 // Near-optimal parsing: positions per segment (one block each), passes over each, chain
 // links followed, and the length from which a match is taken without weighing others.
 constexpr std::uint32_t kSegment = BlockEncoder::kMaxCommands;
-constexpr int kPasses = 2;
-constexpr int kBestDepth = 128;
-constexpr std::uint32_t kBestNice = 128;
+constexpr int kPasses = 3;
+constexpr int kBestDepth = 256;
+constexpr std::uint32_t kBestNice = BlockEncoder::kMaxMatch;
 constexpr std::uint32_t kInfinite = UINT32_MAX / 2;
 
 // Costs are kept in sixteenths of a bit.
