@@ -5,6 +5,7 @@
 #include "DiskSet.h"
 
 #include "HostFiles.h"
+#include "SampleData.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace lha::test;
-
-std::string noise(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string data(size, '\0');
-    for (char& c : data)
-        c = static_cast<char>(random());
-    return data;
-}
 
 class Recorder final : public lha::Observer {
 public:

@@ -8,6 +8,7 @@
 #include "InMemoryJob.h"
 #include "JoinedInput.h"
 #include "PackJob.h"
+#include "SampleData.h"
 
 #include <gtest/gtest.h>
 
@@ -15,31 +16,6 @@
 
 namespace lha::test {
 namespace {
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string data(size, '\0');
-    for (char& c : data)
-        c = static_cast<char>(random());
-    return data;
-}
-
-// Words, line breaks, numbers and copies of earlier stretches, as in text.
-std::string text(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    const char* words[] = {"disk ", "setup ", "game ", "\r\n", "volume ", "folder ", "the "};
-    std::string data;
-    while (data.size() < size) {
-        if (random() % 6 == 0 && data.size() > 300)
-            data += data.substr(random() % (data.size() - 200), 20 + random() % 180);
-        else if (random() % 5 == 0)
-            data += std::to_string(random() % 100000);
-        else
-            data += words[random() % 7];
-    }
-    data.resize(size);
-    return data;
-}
 
 class Recorder final : public Observer {
 public:
@@ -169,19 +145,19 @@ std::string fileName(std::size_t i) {
 }
 
 std::vector<Content> contents() {
-    std::string farEnd = randomBytes(65536, 3);
+    std::string farEnd = noise(65536, 3);
     farEnd += farEnd; // a copy exactly one -lh7- window back
     return {
         {"text", text(50000, 1), 0},
-        {"binary with repeats", randomBytes(3000, 2) + text(3000, 2) + randomBytes(3000, 2), 0},
+        {"binary with repeats", noise(3000, 2) + text(3000, 2) + noise(3000, 2), 0},
         {"empty", "", kNever},
         {"one byte", "x", kNever},
         {"a copy overlapping itself", "abcabcabcabcabcabc", 0},
-        {"incompressible, seed 4", randomBytes(100000, 4), kNever},
+        {"incompressible, seed 4", noise(100000, 4), kNever},
         {"over 1 MiB, seed 5", text(1100000, 5), 0},
         {"a run of one byte", std::string(300000, '\0'), 0},
         {"copies one -lh7- window back, seed 3", farEnd, 65536},
-        {"more commands than a block holds, seed 6", randomBytes(40000, 6) + text(200000, 6), 0},
+        {"more commands than a block holds, seed 6", noise(40000, 6) + text(200000, 6), 0},
     };
 }
 
@@ -223,7 +199,7 @@ TEST(Pack, MatchesReachExactlyOneWindowBack) {
     for (const char* method : kMethods) {
         const std::size_t window = findMethod(method)->window;
         for (const std::size_t gap : {window, window + 1}) {
-            const std::string block = randomBytes(gap, 9);
+            const std::string block = noise(gap, 9);
             MemoryFileSystem fileSystem = gameWith({{"f", block + block.substr(0, 4096)}});
             const Packed packed = pack(fileSystem, method);
             ASSERT_EQ(packed.status, Status::Ok) << method;
@@ -399,7 +375,7 @@ TEST(Pack, AFailedWriteLeavesNoArchive) {
 
 TEST(CheckArchive, FindsEveryDifference) {
     MemoryFileSystem fileSystem =
-        gameWith({{"a/one.txt", text(30000, 13)}, {"two.bin", randomBytes(500, 13)}});
+        gameWith({{"a/one.txt", text(30000, 13)}, {"two.bin", noise(500, 13)}});
     const Packed packed = pack(fileSystem, "-lh7-");
     ASSERT_EQ(packed.status, Status::Ok);
     std::string flipped = packed.archive;
@@ -434,7 +410,7 @@ TEST(CheckArchive, FindsEveryDifference) {
 }
 
 TEST(JoinedInput, ReadsAcrossVolumes) {
-    const std::string whole = randomBytes(1000, 14);
+    const std::string whole = noise(1000, 14);
     for (const std::vector<std::size_t>& cuts :
          {std::vector<std::size_t>{1000}, {1, 999}, {400, 0, 600}, {333, 333, 334}}) {
         std::vector<std::string> pieces;

@@ -6,6 +6,7 @@
 #include "TestEncoders.h"
 
 #include "HostFiles.h"
+#include "SampleData.h"
 
 #include <gtest/gtest.h>
 
@@ -61,31 +62,14 @@ protected:
     fs::path root_;
 };
 
-// Text with repeats near and far, and noise.
-std::string sample(std::size_t size, unsigned seed, bool noise) {
-    std::mt19937 random(seed);
-    std::string data;
-    const char* words[] = {"installer ", "game ", "disk ", "\r\n", "archive ", "0123456789 "};
-    while (data.size() < size) {
-        if (noise)
-            data += static_cast<char>(random());
-        else if (random() % 5 == 0 && data.size() > 100)
-            data += data.substr(random() % (data.size() - 50), 40);
-        else
-            data += words[random() % 6];
-    }
-    data.resize(size);
-    return data;
-}
-
 // The source tree: names in UTF-8 on disk, and as jlha stores them (code page 932).
 const std::array<std::array<std::string, 3>, 9> kFiles = {{
-    {"readme.txt", "readme.txt", sample(10000, 1, false)},
-    {"data/big.bin", "data/big.bin", sample(1200000, 2, false) + sample(300000, 3, true)},
+    {"readme.txt", "readme.txt", text(10000, 1)},
+    {"data/big.bin", "data/big.bin", text(1200000, 2) + noise(300000, 3)},
     {"data/empty.dat", "data/empty.dat", ""},
     {"data/deep/er/x.txt", "data/deep/er/x.txt", "deep"},
-    {"random.bin", "random.bin", sample(70000, 4, true)},
-    {"window.txt", "window.txt", sample(65537, 5, false)},
+    {"random.bin", "random.bin", noise(70000, 4)},
+    {"window.txt", "window.txt", text(65537, 5)},
     {"\u30BD\u30D5\u30C8/\u8868.txt", "\x83\x5C\x83\x74\x83\x67/\x95\x5C.txt", "trail byte 0x5C"},
     {"\u65E5\u672C\u8A9E.txt", "\x93\xFA\x96\x7B\x8C\xEA.txt", "nihongo"},
     {"emptydir/", "", ""},
@@ -199,18 +183,18 @@ std::string singleSymbolBlocks() {
 }
 
 TEST_F(InteropTest, HandMadeArchivesDecodeAsLhasaDecodesThem) {
-    const std::string text = sample(30000, 7, false);
+    const std::string prose = text(30000, 7);
     TestEntry ring;
     std::string ringData;
     lz5RingReferences(ring, ringData);
     BitWriter spaces; // an lzs match into the ring's initial spaces, then a literal
     spaces.put(0, 1), spaces.put(0, 11), spaces.put(15, 4);
     spaces.put(1, 1), spaces.put('!', 8);
-    TestEntry level3 = packedEntry("-lz5-", "three.txt", text.substr(0, 5000), 3);
+    TestEntry level3 = packedEntry("-lz5-", "three.txt", prose.substr(0, 5000), 3);
     level3.directory = "level3\xFF";
 
     // -lh4- is -lh5-'s format with a 4 KiB window: a jlha -lh5- stream of less than 4 KiB.
-    writeFile(root_ / "small" / "small.txt", text.substr(0, 4000));
+    writeFile(root_ / "small" / "small.txt", prose.substr(0, 4000));
     ASSERT_EQ(
         shell("jlha a2o5q " + quote(root_ / "small.lzh") + " small.txt", root_ / "small").exitCode,
         0);
@@ -225,25 +209,25 @@ TEST_F(InteropTest, HandMadeArchivesDecodeAsLhasaDecodesThem) {
     lh4[28] = static_cast<char>(crc >> 8);
 
     const std::string bytes =
-        archive({packedEntry("-lh1-", "lh1.txt", text, 0),
-                 packedEntry("-lh1-", "lh1-noise.bin", sample(9000, 8, true), 1),
-                 packedEntry("-lzs-", "lzs.txt", text, 1), packedEntry("-lz5-", "lz5.txt", text, 2),
+        archive({packedEntry("-lh1-", "lh1.txt", prose, 0),
+                 packedEntry("-lh1-", "lh1-noise.bin", noise(9000, 8), 1),
+                 packedEntry("-lzs-", "lzs.txt", prose, 1), packedEntry("-lz5-", "lz5.txt", prose, 2),
                  ring, handMade("-lzs-", "spaces.txt", spaces.bytes(), std::string(17, ' ') + "!"),
                  handMade("-lh5-", "blocks.txt", singleSymbolBlocks(), "AABBB"),
                  packedEntry("-lz4-", "lz4.txt", "stored by lz4"), level3},
                 false) +
         lh4;
     writeFile(root_ / "hand.lzh", bytes);
-    const Tree expected = {{"lh1.txt", text},
-                           {"lh1-noise.bin", sample(9000, 8, true)},
-                           {"lzs.txt", text},
-                           {"lz5.txt", text},
+    const Tree expected = {{"lh1.txt", prose},
+                           {"lh1-noise.bin", noise(9000, 8)},
+                           {"lzs.txt", prose},
+                           {"lz5.txt", prose},
                            {"ring.bin", ringData},
                            {"spaces.txt", std::string(17, ' ') + "!"},
                            {"blocks.txt", "AABBB"},
                            {"lz4.txt", "stored by lz4"},
-                           {"level3/three.txt", text.substr(0, 5000)},
-                           {"small.txt", text.substr(0, 4000)}};
+                           {"level3/three.txt", prose.substr(0, 5000)},
+                           {"small.txt", prose.substr(0, 4000)}};
 
     const Result ours = unlha("x -+ hand.lzh ours");
     EXPECT_EQ(ours.exitCode, 0) << ours.err;
@@ -267,7 +251,7 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
     TestEntry badCrc = storedEntry("bad.txt", "data", 2);
     badCrc.crc ^= 0x100;
     writeFile(root_ / "crc.lzh", archive({badCrc}));
-    const std::string full = archive({packedEntry("-lz5-", "long.txt", sample(20000, 9, false))});
+    const std::string full = archive({packedEntry("-lz5-", "long.txt", text(20000, 9))});
     writeFile(root_ / "cut.lzh", full.substr(0, full.size() / 2));
     TestEntry unknown = storedEntry("x.bin", "data", 2);
     unknown.method = "-pm2-";

@@ -2,6 +2,7 @@
 // tested by lhasa, jlha and 7zz and by our own decoder, byte for byte; and the command's
 // refusals.
 #include "HostFiles.h"
+#include "SampleData.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <random>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -33,26 +34,6 @@ std::pair<Tree, std::multiset<std::string>> comparable(const Tree& tree) {
         result.second.insert(contents);
     }
     return result;
-}
-
-std::string noise(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string data(size, '\0');
-    for (char& c : data)
-        c = static_cast<char>(random());
-    return data;
-}
-
-std::string text(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    const char* words[] = {"installer ", "game ", "disk ", "\r\n", "volume ", "0123 "};
-    std::string data;
-    while (data.size() < size)
-        data += random() % 5 == 0 && data.size() > 100
-                    ? data.substr(random() % (data.size() - 50), 40)
-                    : std::string(words[random() % 6]);
-    data.resize(size);
-    return data;
 }
 
 // A block of noise and its copy `distance` bytes later: matches at the window's far end.
