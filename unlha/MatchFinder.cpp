@@ -37,66 +37,23 @@ void MatchFinder::slide(std::uint32_t shift) {
     std::for_each(prev_.get(), prev_.get() + window_, move);
 }
 
-Match MatchFinder::longest(std::uint32_t at, std::uint32_t maxLength, int depth,
-                           std::uint32_t nice) {
+template <class Take>
+void MatchFinder::walk(std::uint32_t at, std::uint32_t maxLength, int depth, Take take) {
     const Slots slots = slotsOf(at);
     const std::uint32_t recent = *slots.recent;
     std::uint32_t candidate = *slots.chain;
-
-    Match best;
-    nice = std::min(nice, maxLength);
     const std::uint8_t* const here = data_ + at;
     std::uint32_t bestLength = kMinMatch - 1;
+    bool done = false;
     // The nearest three-byte string first: the chains hold four-byte ones.
     if (recent != 0 && at - (recent - 1) <= window_) {
         const std::uint32_t length = commonLength(here, data_ + recent - 1, maxLength);
         if (length >= kMinMatch) {
             bestLength = length;
-            best = {length, at - (recent - 1)};
-            if (length >= nice) {
-                record(at, slots);
-                return best;
-            }
+            done = take(length, at - (recent - 1));
         }
     }
-    while (candidate != 0 && depth-- > 0) {
-        const std::uint32_t from = candidate - 1;
-        const std::uint32_t distance = at - from;
-        if (distance > window_) break;
-        const std::uint8_t* const there = data_ + from;
-        candidate = prev_[from & mask_];
-        if (there[bestLength] != here[bestLength] || there[0] != here[0]) continue;
-        const std::uint32_t length = commonLength(here, there, maxLength);
-        if (length > bestLength) {
-            bestLength = length;
-            best = {length, distance};
-            if (length >= nice) break;
-        }
-    }
-    record(at, slots);
-    return best;
-}
-
-int MatchFinder::all(std::uint32_t at, std::uint32_t maxLength, int depth, Match* out) {
-    const Slots slots = slotsOf(at);
-    const std::uint32_t recent = *slots.recent;
-    std::uint32_t candidate = *slots.chain;
-
-    int found = 0;
-    const std::uint8_t* const here = data_ + at;
-    std::uint32_t bestLength = kMinMatch - 1;
-    if (recent != 0 && at - (recent - 1) <= window_) {
-        const std::uint32_t length = commonLength(here, data_ + recent - 1, maxLength);
-        if (length >= kMinMatch) {
-            bestLength = length;
-            out[found++] = {length, at - (recent - 1)};
-            if (length >= maxLength) {
-                record(at, slots);
-                return found;
-            }
-        }
-    }
-    while (candidate != 0 && depth-- > 0) {
+    while (!done && candidate != 0 && depth-- > 0) {
         const std::uint32_t from = candidate - 1;
         const std::uint32_t distance = at - from;
         if (distance > window_) break;
@@ -106,11 +63,29 @@ int MatchFinder::all(std::uint32_t at, std::uint32_t maxLength, int depth, Match
         const std::uint32_t length = commonLength(here, there, maxLength);
         if (length <= bestLength) continue;
         bestLength = length;
-        if (found == kMaxAll) --found; // keep the longest
-        out[found++] = {length, distance};
-        if (length >= maxLength) break;
+        done = take(length, distance);
     }
     record(at, slots);
+}
+
+Match MatchFinder::longest(std::uint32_t at, std::uint32_t maxLength, int depth,
+                           std::uint32_t nice) {
+    nice = std::min(nice, maxLength);
+    Match best;
+    walk(at, maxLength, depth, [&](std::uint32_t length, std::uint32_t distance) {
+        best = {length, distance};
+        return length >= nice;
+    });
+    return best;
+}
+
+int MatchFinder::all(std::uint32_t at, std::uint32_t maxLength, int depth, Match* out) {
+    int found = 0;
+    walk(at, maxLength, depth, [&](std::uint32_t length, std::uint32_t distance) {
+        if (found == kMaxAll) --found; // keep the longest
+        out[found++] = {length, distance};
+        return length >= maxLength;
+    });
     return found;
 }
 

@@ -39,6 +39,12 @@ public:
     int all(std::uint32_t at, std::uint32_t maxLength, int depth, Match* out);
 
 private:
+    // Walks the earlier copies of the bytes at `at`, nearest first: the last three-byte
+    // string, then at most `depth` links of the chain. Hands each match longer than all before
+    // it to `take(length, distance)`, which says whether to stop. Records `at`.
+    template <class Take>
+    void walk(std::uint32_t at, std::uint32_t maxLength, int depth, Take take);
+
     std::uint32_t keyAt(std::uint32_t at) const {
         const std::uint8_t* p = data_ + at;
         return p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
