@@ -14,6 +14,17 @@ namespace {
 // Largest piece one ReadFile or WriteFile call is given.
 constexpr DWORD kMaxTransfer = 1u << 30;
 
+// A non-empty name in the ANSI code page as UTF-16; false when it is not valid there.
+bool fromAnsi(const std::string& name, std::wstring& wide) {
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(),
+                                           static_cast<int>(name.size()), nullptr, 0);
+    if (length <= 0) return false;
+    wide.assign(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()),
+                        wide.data(), length);
+    return true;
+}
+
 class Win32Input final : public Input {
 public:
     Win32Input(HANDLE file, std::uint64_t size) : file_(file), size_(size) {}
@@ -159,13 +170,8 @@ std::string Win32FileSystem::join(const std::string& folder, const std::string& 
 
 bool Win32FileSystem::acceptsName(const std::string& name) const {
     // The name as Windows will read it: valid in the code page, and one name only.
-    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(),
-                                           static_cast<int>(name.size()), nullptr, 0);
-    if (length <= 0) return false;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()),
-                        wide.data(), length);
-    return wide.find_first_of(L"\\/:") == std::wstring::npos;
+    std::wstring wide;
+    return fromAnsi(name, wide) && wide.find_first_of(L"\\/:") == std::wstring::npos;
 }
 
 Status Win32FileSystem::openArchive(const std::string& path, std::unique_ptr<Input>& input) {
@@ -262,12 +268,9 @@ bool Win32FileSystem::toArchiveName(const std::string& name, std::string& stored
     constexpr UINT kArchiveCodePage = 932;
     stored.clear();
     if (name.empty()) return true;
-    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(),
-                                           static_cast<int>(name.size()), nullptr, 0);
-    if (length <= 0) return false;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()),
-                        wide.data(), length);
+    std::wstring wide;
+    if (!fromAnsi(name, wide)) return false;
+    const int length = static_cast<int>(wide.size());
     BOOL lost = FALSE;
     const int size = WideCharToMultiByte(kArchiveCodePage, WC_NO_BEST_FIT_CHARS, wide.data(),
                                          length, nullptr, 0, nullptr, &lost);
