@@ -135,7 +135,7 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         std::string what;
         std::function<void(Options&, const fs::path&)> change;
         lha::Status status;
-        std::string error; // what the first error line says
+        std::string error; // what the last error line says
     } cases[] = {
         {"too large for one floppy",
          [](Options& o, const fs::path&) {
@@ -155,6 +155,12 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         {"an output folder inside the game",
          [](Options& o, const fs::path& root) { o.out = (root / "game" / "disks").string(); },
          lha::Status::BadCommand, ": inside the game folder; the disk set goes elsewhere"},
+        {"a game of empty folders",
+         [](Options& o, const fs::path& root) {
+             fs::create_directories(root / "hollow" / "data");
+             o.game = (root / "hollow").string();
+         },
+         lha::Status::BadCommand, "hollow: no files in it, nothing to install"},
         {"an output folder with something in it",
          [](Options&, const fs::path& root) { writeFile(root / "out" / "old.txt", "old"); },
          lha::Status::WriteFailed, ": not empty; the disk set goes into an empty or new folder"},
@@ -166,8 +172,8 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         const Tree before = fs::exists(root_ / "out") ? readTree(root_ / "out") : Tree{};
         EXPECT_EQ(make(), c.status) << c.what;
         ASSERT_FALSE(recorder_.errors.empty()) << c.what;
-        EXPECT_NE(recorder_.errors[0].find(c.error), std::string::npos)
-            << c.what << ": " << recorder_.errors[0];
+        EXPECT_NE(recorder_.errors.back().find(c.error), std::string::npos)
+            << c.what << ": " << recorder_.errors.back();
         const Tree after = fs::exists(root_ / "out") ? readTree(root_ / "out") : Tree{};
         EXPECT_TRUE(after == before) << c.what;
         EXPECT_FALSE(fs::exists(root_ / "game" / "disks")) << c.what;

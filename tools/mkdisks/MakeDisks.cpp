@@ -3,6 +3,7 @@
 
 #include "DiskSet.h"
 #include "JoinedInput.h"
+#include "Methods.h"
 #include "PackJob.h"
 
 #include <algorithm>
@@ -258,6 +259,13 @@ Status Run::go() {
     job.caseless = true;
     job.listFiles = false;
     if ((status = lha::runPackJob(job, fs_, observer_, written_)) != Status::Ok) return status;
+    // Folders alone would install nothing to run.
+    if (std::none_of(written_.begin(), written_.end(), [](const lha::WrittenEntry& entry) {
+            return entry.method != lha::kDirectoryMethod;
+        })) {
+        fs_.removeFile(archive_);
+        return fail(Status::BadCommand, options_.game + ": no files in it, nothing to install");
+    }
 
     if ((status = plan()) != Status::Ok) return status;
     if ((status = placeArchive()) != Status::Ok) return status;
