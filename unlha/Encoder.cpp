@@ -31,11 +31,11 @@ constexpr std::uint32_t kGoodLength = 32;
 constexpr std::uint32_t kFarForThree = 2048;
 constexpr std::uint32_t kLazyBlock = 32 * 1024;
 
-// Near-optimal parsing: positions per segment (one block each), passes over each, chain
-// links followed, and the length from which a match is taken without weighing others.
+// Near-optimal parsing: positions per segment (one block each), passes over each, positions
+// compared in a tree, and the length from which a match is taken without weighing others.
 constexpr std::uint32_t kSegment = BlockEncoder::kMaxCommands;
-constexpr int kPasses = 3;
-constexpr int kBestDepth = 256;
+constexpr int kPasses = 4;
+constexpr int kBestDepth = 64;
 constexpr std::uint32_t kBestNice = BlockEncoder::kMaxMatch;
 constexpr std::uint32_t kInfinite = UINT32_MAX / 2;
 
@@ -51,18 +51,25 @@ bool canEncode(std::string_view method) {
 Encoder::Encoder(const Method& method, Effort effort)
     : effort_(effort), window_(static_cast<std::uint32_t>(method.window)),
       capacity_(method.window + kChunk), buffer_(new std::uint8_t[capacity_ + kLookahead]),
-      finder_(window_),
       // The position alphabet has a slot per bit of the largest offset, plus slot 0; its
       // table-size field is wide enough to hold that count.
       block_(static_cast<int>(std::bit_width(window_)),
              static_cast<int>(std::bit_width(std::bit_width(window_)))) {
-    if (effort_ == Effort::Best) {
+    if (effort_ == Effort::Normal) {
+        finder_.emplace(window_);
+    } else {
+        tree_.emplace(window_);
         matchCount_.resize(kSegment);
-        matches_.resize(std::size_t{kSegment} * MatchFinder::kMaxAll);
+        matches_.resize(std::size_t{kSegment} * MatchTree::kMaxAll);
         cost_.resize(kSegment + 1);
         stepLength_.resize(kSegment + 1);
         stepDistance_.resize(kSegment + 1);
     }
+}
+
+PositionHash& Encoder::positions() {
+    if (finder_) return *finder_;
+    return *tree_;
 }
 
 Status Encoder::handOn(bool all) {
@@ -98,24 +105,24 @@ void Encoder::parseLazy(std::uint32_t end, std::uint32_t fileEnd) {
         const std::uint32_t maxLength =
             std::min<std::uint32_t>(BlockEncoder::kMaxMatch, fileEnd - at);
         Match found;
-        if (maxLength >= MatchFinder::kHashBytes) {
+        if (maxLength >= PositionHash::kHashBytes) {
             if (pending_ && pendingLength_ >= kLazyLimit) {
-                finder_.insert(at);
+                finder_->insert(at);
             } else {
                 const int depth = pendingLength_ >= kGoodLength ? kLazyDepth / 4 : kLazyDepth;
-                found = finder_.longest(at, maxLength, depth, kLazyNice);
-                if (found.length == MatchFinder::kMinMatch && found.distance > kFarForThree)
+                found = finder_->longest(at, maxLength, depth, kLazyNice);
+                if (found.length == PositionHash::kMinMatch && found.distance > kFarForThree)
                     found = {};
             }
         }
-        if (pending_ && pendingLength_ >= MatchFinder::kMinMatch &&
+        if (pending_ && pendingLength_ >= PositionHash::kMinMatch &&
             found.length <= pendingLength_) {
             // The match at the position before wins; record the positions it covers.
             match(pendingLength_, pendingDistance_);
             const std::uint32_t next = at - 1 + pendingLength_;
-            const std::uint32_t lastInsert = std::min(next, fileEnd - MatchFinder::kHashBytes + 1);
+            const std::uint32_t lastInsert = std::min(next, fileEnd - PositionHash::kHashBytes + 1);
             for (std::uint32_t p = at + 1; p < lastInsert; ++p)
-                finder_.insert(p);
+                finder_->insert(p);
             at = next;
             pending_ = false;
             pendingLength_ = 0;
@@ -142,14 +149,16 @@ void Encoder::findSegmentMatches(std::uint32_t count, std::uint32_t fileEnd) {
         const std::uint32_t at = start + i;
         const std::uint32_t maxLength = std::min<std::uint32_t>(BlockEncoder::kMaxMatch, count - i);
         matchCount_[i] = 0;
-        if (at + MatchFinder::kHashBytes > fileEnd) continue;
-        if (skip > 0 || maxLength < MatchFinder::kMinMatch) {
-            finder_.insert(at);
+        if (at + PositionHash::kHashBytes > fileEnd) continue;
+        // The tree compares as far as the file goes, however near the segment's end.
+        const std::uint32_t limit = std::min<std::uint32_t>(BlockEncoder::kMaxMatch, fileEnd - at);
+        if (skip > 0 || maxLength < PositionHash::kMinMatch) {
+            tree_->insert(at, limit, kBestDepth);
             if (skip > 0) --skip;
             continue;
         }
-        Match* const found = &matches_[std::size_t{i} * MatchFinder::kMaxAll];
-        const int n = finder_.all(at, maxLength, kBestDepth, found);
+        Match* const found = &matches_[std::size_t{i} * MatchTree::kMaxAll];
+        const int n = tree_->all(at, limit, maxLength, kBestDepth, found);
         matchCount_[i] = static_cast<std::uint8_t>(n);
         // Inside a long match the search finds little else, at a high price: only record.
         if (n > 0 && found[n - 1].length >= kBestNice) skip = found[n - 1].length - 1;
@@ -171,8 +180,8 @@ void Encoder::setCosts(const std::uint32_t* commandFrequencies,
     std::uint32_t command[BlockEncoder::NC];
     fill(commandFrequencies, BlockEncoder::NC, command);
     std::copy_n(command, 256, costs.literal);
-    for (int length = MatchFinder::kMinMatch; length <= BlockEncoder::kMaxMatch; ++length)
-        costs.length[length] = command[length + 256 - MatchFinder::kMinMatch];
+    for (int length = PositionHash::kMinMatch; length <= BlockEncoder::kMaxMatch; ++length)
+        costs.length[length] = command[length + 256 - PositionHash::kMinMatch];
     const int np = block_.np();
     std::uint32_t position[32];
     fill(positionFrequencies, np, position);
@@ -191,8 +200,8 @@ void Encoder::greedyCosts(std::uint32_t count, Costs& costs) const {
             ++i;
             continue;
         }
-        const Match& longest = matches_[std::size_t{i} * MatchFinder::kMaxAll + matchCount_[i] - 1];
-        ++command[longest.length + 256 - MatchFinder::kMinMatch];
+        const Match& longest = matches_[std::size_t{i} * MatchTree::kMaxAll + matchCount_[i] - 1];
+        ++command[longest.length + 256 - PositionHash::kMinMatch];
         ++position[BlockEncoder::slot(longest.distance)];
         i += longest.length;
     }
@@ -211,8 +220,8 @@ void Encoder::cheapestPath(std::uint32_t count, const Costs& costs) {
             cost[i + 1] = viaLiteral;
             stepLength_[i + 1] = 1;
         }
-        const Match* const found = &matches_[std::size_t{i} * MatchFinder::kMaxAll];
-        std::uint32_t length = MatchFinder::kMinMatch;
+        const Match* const found = &matches_[std::size_t{i} * MatchTree::kMaxAll];
+        std::uint32_t length = PositionHash::kMinMatch;
         for (int k = 0; k < matchCount_[i]; ++k) {
             const std::uint32_t distanceCost =
                 here + costs.slot[BlockEncoder::slot(found[k].distance)];
@@ -244,7 +253,7 @@ void Encoder::pathCosts(std::uint32_t count, Costs& costs) const {
         if (step.length == 1) {
             ++command[data[i]];
         } else {
-            ++command[step.length + 256 - MatchFinder::kMinMatch];
+            ++command[step.length + 256 - PositionHash::kMinMatch];
             ++position[BlockEncoder::slot(step.distance)];
         }
     }
@@ -286,7 +295,7 @@ Status Encoder::encode(Input& input, std::uint64_t size, std::uint64_t limit, Ou
     pendingLength_ = 0;
     haveCosts_ = false;
     std::uint8_t* const data = buffer_.get();
-    finder_.reset(data, size);
+    positions().reset(data, size);
     Crc16 crc;
     std::uint64_t read = 0;
     std::uint32_t filled = 0;
@@ -311,13 +320,14 @@ Status Encoder::encode(Input& input, std::uint64_t size, std::uint64_t limit, Ou
                 parseSegment(end, last ? filled : UINT32_MAX);
         }
         if (last) break;
-        // Keep the window's history before the next position; slide by whole windows, as
-        // the match finder's links are placed by position modulo the window.
-        const std::uint32_t shift = at_ > window_ ? (at_ - window_) / window_ * window_ : 0;
+        // Keep the window's history before the next position; slide by whole periods of the
+        // match finder's link slots.
+        const std::uint32_t period = positions().period();
+        const std::uint32_t shift = at_ > window_ ? (at_ - window_) / period * period : 0;
         std::memmove(data, data + shift, filled - shift);
         filled -= shift;
         at_ -= shift;
-        finder_.slide(shift);
+        positions().slide(shift);
     }
     if (!full_ && block_.count() > 0) endBlock();
     if (full_) {

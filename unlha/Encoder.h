@@ -1,16 +1,18 @@
-// Packing one file with -lh5-, -lh6- or -lh7-: LZ77 parsing over hash chains, lazy or
-// near-optimal, into blocks of static Huffman codes.
+// Packing one file with -lh5-, -lh6- or -lh7-: LZ77 parsing, lazy over hash chains or
+// near-optimal over binary trees, into blocks of static Huffman codes.
 #pragma once
 
 #include "BitWriter.h"
 #include "BlockEncoder.h"
 #include "Input.h"
 #include "MatchFinder.h"
+#include "MatchTree.h"
 #include "Methods.h"
 #include "OutputWindow.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -62,12 +64,14 @@ private:
     void match(std::uint32_t length, std::uint32_t distance);
     void endBlock();
     Status handOn(bool all);
+    PositionHash& positions();
 
     Effort effort_;
     std::uint32_t window_;
     std::size_t capacity_;                   // bytes of the buffer used for data
     std::unique_ptr<std::uint8_t[]> buffer_; // the window's history, then bytes to pack
-    MatchFinder finder_;
+    std::optional<MatchFinder> finder_; // the lazy parser's
+    std::optional<MatchTree> tree_;     // the near-optimal parser's
     BlockEncoder block_;
     BitWriter bits_;
     OutputSink* out_ = nullptr;
@@ -84,7 +88,7 @@ private:
 
     // The near-optimal parser's segment.
     std::vector<std::uint8_t> matchCount_;  // per position
-    std::vector<Match> matches_;            // MatchFinder::kMaxAll per position
+    std::vector<Match> matches_;            // MatchTree::kMaxAll per position
     std::vector<std::uint32_t> cost_;       // cheapest cost to reach each position
     std::vector<std::uint16_t> stepLength_; // the last command on that path: 1 for a literal
     std::vector<std::uint16_t> stepDistance_;
