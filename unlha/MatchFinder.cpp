@@ -1,4 +1,6 @@
 // Hash-chain search: each position links to the one before it with the same four-byte hash.
+// A position is recorded after its chain is walked: its link takes the slot of the position
+// one window back, which the walk may still reach.
 #include "MatchFinder.h"
 
 #include <algorithm>
@@ -27,7 +29,7 @@ Match MatchFinder::longest(std::uint32_t at, std::uint32_t maxLength, int depth,
         const std::uint32_t distance = at - from;
         if (distance > window_) break;
         const std::uint8_t* const there = data_ + from;
-        candidate = *linksOf(from);
+        candidate = *linksOf<kLinks>(from);
         if (there[bestLength] != here[bestLength] || there[0] != here[0]) continue;
         const std::uint32_t length = commonLength(here, there, maxLength);
         if (length > bestLength) {

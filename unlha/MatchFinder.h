@@ -9,7 +9,7 @@ namespace lha {
 class MatchFinder : public PositionHash {
 public:
     // Matches reach back at most `window` bytes (a power of two).
-    explicit MatchFinder(std::uint32_t window) : PositionHash(window, 1) {}
+    explicit MatchFinder(std::uint32_t window) : PositionHash(window, kLinks) {}
 
     // Records position `at`, which has at least kHashBytes bytes after it.
     void insert(std::uint32_t at) { record(at, slotsOf(at)); }
@@ -19,9 +19,10 @@ public:
     Match longest(std::uint32_t at, std::uint32_t maxLength, int depth, std::uint32_t nice);
 
 private:
+    static constexpr std::size_t kLinks = 1; // the next older position
     void record(std::uint32_t at, const Slots& slots) {
         *slots.recent = at + 1;
-        *linksOf(at) = *slots.head;
+        *linksOf<kLinks>(at) = *slots.head;
         *slots.head = at + 1;
     }
 };

@@ -28,7 +28,7 @@ void MatchTree::walk(std::uint32_t at, std::uint32_t limit, int depth, Report re
     // The links still to be set: where the next position sorting before the new one goes,
     // and where the next one sorting after it goes; and how many bytes the positions on each
     // side are known to share with the new one.
-    std::uint32_t* before = linksOf(at);
+    std::uint32_t* before = linksOf<kLinks>(at);
     std::uint32_t* after = before + 1;
     std::uint32_t beforeLength = 0, afterLength = 0;
     while (true) {
@@ -37,7 +37,7 @@ void MatchTree::walk(std::uint32_t at, std::uint32_t limit, int depth, Report re
             *before = *after = 0;
             return;
         }
-        std::uint32_t* const links = linksOf(from);
+        std::uint32_t* const links = linksOf<kLinks>(from);
         const std::uint8_t* const there = data_ + from;
         std::uint32_t length = std::min(beforeLength, afterLength);
         if (there[length] == here[length]) {

@@ -12,7 +12,7 @@ public:
     static constexpr int kMaxAll = 24;
 
     // Matches reach back at most `window` bytes (a power of two).
-    explicit MatchTree(std::uint32_t window) : PositionHash(window, 2) {}
+    explicit MatchTree(std::uint32_t window) : PositionHash(window, kLinks) {}
 
     // Every match for position `at` that is longer than the ones nearer to it, nearest first
     // (so with rising lengths), none longer than `maxLength`, at most kMaxAll of them (the
@@ -23,6 +23,7 @@ public:
     void insert(std::uint32_t at, std::uint32_t limit, int depth);
 
 private:
+    static constexpr std::size_t kLinks = 2; // the subtrees before and after
     // Makes `at` the root of its tree, handing each match found on the way that is longer
     // than the last one reported to `report(length, distance)`.
     template <class Report>

@@ -13,9 +13,9 @@ constexpr int kMinHashBits = 10;
 
 } // namespace
 
-PositionHash::PositionHash(std::uint32_t window, int linksPerPosition)
-    : window_(window), mask_(2 * window - 1),
-      linksPerPosition_(static_cast<std::size_t>(linksPerPosition)),
+PositionHash::PositionHash(std::uint32_t window, std::size_t linksPerPosition)
+    : window_(window), mask_(linksPerPosition == 1 ? window - 1 : 2 * window - 1),
+      linksPerPosition_(linksPerPosition),
       recent3_(new std::uint32_t[1u << kMax3HashBits]),
       head_(new std::uint32_t[1u << kMaxHashBits]),
       links_(new std::uint32_t[period() * linksPerPosition_]) {}

@@ -1,8 +1,6 @@
 // What both match finders keep of the positions before the one being packed: per three-byte
 // string its last position, per four-byte hash the newest position of a chain or tree, and
-// the links of each position, in slots by position modulo two windows: a position a whole
-// window back keeps its links while the new one gets its own. Positions are stored + 1, 0
-// meaning none.
+// the links of each position. Positions are stored + 1, 0 meaning none.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +28,11 @@ public:
     std::uint32_t period() const { return mask_ + 1; }
 
 protected:
-    // `window`: a power of two; `linksPerPosition`: the links each position has.
-    PositionHash(std::uint32_t window, int linksPerPosition);
+    // `window`: a power of two; `linksPerPosition`: the links each position has, 1 for chains
+    // and 2 for trees. A chain is walked before the position one window back gives up its
+    // slot; a tree keeps that position's links while the new one's are set, so its slots go
+    // by position modulo two windows.
+    PositionHash(std::uint32_t window, std::size_t linksPerPosition);
 
     // The slots of the bytes at `at`: the last position of its three-byte string, and the
     // newest of its four-byte hash.
@@ -46,8 +47,12 @@ protected:
         return {&recent3_[((key & 0xFFFFFF) * 0x9E3779B1u) >> hash3Shift_],
                 &head_[(key * 0x9E3779B1u) >> hashShift_]};
     }
-    // Where the links of position `at` are.
-    std::uint32_t* linksOf(std::uint32_t at) { return &links_[(at & mask_) * linksPerPosition_]; }
+    // Where the links of position `at` are; `Links` is the finder's links per position (a
+    // constant, which keeps this quick in the search loops).
+    template <std::size_t Links>
+    std::uint32_t* linksOf(std::uint32_t at) {
+        return &links_[(at & mask_) * Links];
+    }
 
     std::uint32_t window_;
     const std::uint8_t* data_ = nullptr;
