@@ -22,4 +22,14 @@ inline Status endRun(const BitReader& in, OutputWindow& out, std::uint8_t* curso
     return in.overrun() ? in.failure() : out.commit(cursor);
 }
 
+// A copy of the ring-buffer methods (-lzs-, -lz5-), given by the absolute ring index
+// `position` that it starts at: the index being written stands for a full ring back. `ring`
+// is the ring index of the next output byte, at `cursor`; both move past the copy.
+inline void copyFromRing(std::uint8_t*& cursor, std::uint32_t& ring, std::uint32_t position,
+                         std::uint32_t length, std::uint32_t ringMask) {
+    copyMatch(cursor, ((ring - position - 1) & ringMask) + 1, length);
+    cursor += length;
+    ring += length;
+}
+
 } // namespace lha

@@ -66,10 +66,7 @@ Status Lz5Decoder::decode(BitReader& in, OutputWindow& out) {
             in.skip(8);
             const std::uint32_t position = low | ((high & 0xF0) << 4);
             const std::uint32_t length = (high & 0x0F) + 3;
-            const std::uint32_t distance = ((ring - position - 1) & kRingMask) + 1;
-            copyMatch(cursor, distance, length);
-            cursor += length;
-            ring += length;
+            copyFromRing(cursor, ring, position, length, kRingMask);
         }
         if (const Status status = endRun(in, out, cursor); status != Status::Ok) return status;
     }

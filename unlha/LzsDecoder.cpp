@@ -29,11 +29,7 @@ Status LzsDecoder::decode(BitReader& in, OutputWindow& out) {
             in.skip(11);
             const std::uint32_t length = in.peek(4) + 2;
             in.skip(4);
-            // An absolute ring index; the index being written stands for a full ring back.
-            const std::uint32_t distance = ((ring - position - 1) & kRingMask) + 1;
-            copyMatch(cursor, distance, length);
-            cursor += length;
-            ring += length;
+            copyFromRing(cursor, ring, position, length, kRingMask);
         }
         if (const Status status = endRun(in, out, cursor); status != Status::Ok) return status;
     }
