@@ -2,6 +2,9 @@
 JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
+# A compiler cache, where one is installed, makes rebuilds and other checkouts quick.
+CACHE := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR := $(CURDIR)
 
 .PHONY: all bootstrap build native win32 test demo fuzz clean
 
@@ -11,11 +14,11 @@ bootstrap:
 	@scripts/bootstrap
 
 native: bootstrap
-	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release $(CACHE) >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
 win32: bootstrap
-	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $(CACHE) >/dev/null
 	@cmake --build $(WIN32) -j $(JOBS)
 
 build: native win32
