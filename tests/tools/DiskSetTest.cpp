@@ -169,9 +169,15 @@ TEST(Names, WhatSetupCanUse) {
         {"dot.", false, false},
         {"CON", false, false},
         {"", false, false},
-        {std::string(240, 'p'), true, true},
-        {std::string(241, 'p'), false, true},
-        {std::string(251, 't'), false, false},
+        {"..", false, false},
+        {"\x83", false, false}, // a lead byte without its trail byte
+        // Setup's paths in folders of 128 bytes: a volume in the temporary folder for the
+        // project, the shortcut for the title.
+        {std::string(105, 'p'), true, true},
+        {std::string(106, 'p'), true, false},
+        {std::string(109, 'p'), true, false},
+        {std::string(110, 'p'), false, false},
+        {std::string(240, 'p'), false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(refusedProjectName(c.name) == nullptr, c.project) << "\"" << c.name << "\"";

@@ -1,7 +1,9 @@
 // Disk sizes, the volume plan, the setup description and the name rules.
 #include "DiskSet.h"
 
+#include "EntryPath.h"
 #include "PackJob.h"
+#include "SetupNames.h"
 
 #include <algorithm>
 #include <array>
@@ -24,10 +26,13 @@ constexpr std::array<Floppy, 4> kFloppies = {{
     {"360K", 362496},
 }};
 
-// The registry key "Lumetra Studio NAME" and the shortcut "TITLE.lnk" must stay within the
-// 255 characters of a key or file name.
-constexpr std::size_t kMaxProjectName = 240;
-constexpr std::size_t kMaxTitle = 250;
+// Setup forms its paths in four folders: the base folder the player picks, its own folder on
+// the disk, the temporary-files folder and the Start menu's Programs folder. A set is made for
+// each of them up to this long (bytes, with the trailing backslash): the Programs folder of a
+// profile whose folder name has 64 bytes (32 double-byte characters), a disk set copied a few
+// folders deep, a base folder three times as long as the one Setup offers. Setup checks the
+// real folders when it runs.
+constexpr SetupFolders kPlannedFolders = {128, 128, 128, 128};
 
 std::string upper(std::string text) {
     for (char& c : text)
@@ -76,12 +81,13 @@ std::string disksNeeded(const DiskSetSize& set) {
            std::to_string(set.diskSize) + " bytes";
 }
 
-const char* refusedValue(const std::string& value, std::size_t maxLength) {
-    if (value.empty()) return "it is empty";
+// Setup's own rules first, then what Windows does not take as a name (device names, a dot at
+// the end) and what Setup's INI reading would change.
+const char* refusedValue(const std::string& value) {
+    if (const char* why = RefusedSetupName(value, lha::isShiftJisLeadByte)) return why;
     // Setup's INI reading drops blanks around a value.
     if (value.front() == ' ' || value.back() == ' ' || value.front() == '\t')
         return "it begins or ends with a blank";
-    if (value.size() > maxLength) return "it is too long";
     return lha::refusedName(value);
 }
 
@@ -163,12 +169,14 @@ bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, st
     return true;
 }
 
-const char* refusedProjectName(const std::string& name) {
-    return refusedValue(name, kMaxProjectName);
+const char* refusedProjectName(const std::string& name, int volumes) {
+    if (const char* why = refusedValue(name)) return why;
+    return RefusedProjectLength(name.size(), volumes, kPlannedFolders);
 }
 
 const char* refusedTitle(const std::string& title) {
-    return refusedValue(title, kMaxTitle);
+    if (const char* why = refusedValue(title)) return why;
+    return RefusedTitleLength(title.size(), kPlannedFolders);
 }
 
 } // namespace mkdisks

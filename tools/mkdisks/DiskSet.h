@@ -45,8 +45,9 @@ struct DiskSetSize {
 bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error);
 
 // Why Setup cannot use the name (code page 932) as its game folder, archive and registry key
-// name, or the title as its shortcut's name; null when it can.
-const char* refusedProjectName(const std::string& name);
+// name, for a set of `volumes` volumes (0: one archive), or the title as its shortcut's name,
+// wherever Setup's folders are no longer than a set is made for; null when it can.
+const char* refusedProjectName(const std::string& name, int volumes = 0);
 const char* refusedTitle(const std::string& title);
 
 } // namespace mkdisks

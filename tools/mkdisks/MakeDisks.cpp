@@ -140,7 +140,15 @@ Status Run::plan() {
     set.diskSize = options_.diskSize;
     set.disks = options_.disks;
     std::string error;
-    if (!planVolumes(set, volumes_, error)) {
+    bool planned = planVolumes(set, volumes_, error);
+    // A thousand volumes and more take a longer extension in Setup's paths.
+    const int count = static_cast<int>(volumes_.size());
+    if (planned && refusedProjectName(project_, count) != nullptr) {
+        error = "project name '" + options_.project + "' is too long for a set of " +
+                std::to_string(count) + " volumes";
+        planned = false;
+    }
+    if (!planned) {
         input.reset();
         fs_.removeFile(archive_);
         return fail(Status::BadCommand, error);
