@@ -1,6 +1,8 @@
 // The image list, tree nodes and the tree view.
 #include "ComCtrls.h"
 
+#include "SystemLibrary.h"
+
 #include <exception>
 #include <vector>
 
@@ -8,10 +10,7 @@ namespace {
 
 // The common-control library registers the tree view's window class on request.
 void RegisterTreeViewClass() {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
-        return InitCommonControlsEx(&controls) != FALSE;
-    }();
+    static const bool registered = InitCommonControlsFromSystem(ICC_TREEVIEW_CLASSES);
     (void)registered;
 }
 
@@ -55,7 +54,10 @@ void TImageList::SetHandle(HIMAGELIST handle) {
 }
 
 void TImageList::ReleaseHandle() {
-    if (handle_ && !ShareImages) ImageList_Destroy(handle_);
+    using DestroyProc = BOOL(WINAPI*)(HIMAGELIST);
+    static const auto destroy = reinterpret_cast<DestroyProc>(
+        reinterpret_cast<void*>(SystemProc("comctl32.dll", "ImageList_Destroy")));
+    if (handle_ && !ShareImages && destroy) destroy(handle_);
     handle_ = nullptr;
 }
 

@@ -12,3 +12,6 @@
 #define SInsertDisk 65320
 #define SInstallationDone 65321
 #define SInstallationStopped 65322
+#define SProjectNameRefused 65323
+#define SGameTitleRefused 65324
+#define SPathTooLong 65325

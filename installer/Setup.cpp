@@ -3,12 +3,16 @@
 #include "FirstDialog.h"
 #include "IniFiles.h"
 #include "SetupMain.h"
+#include "SystemLibrary.h"
 
 #include <windows.h>
 
+// Before every other static initializer, one of which maps UNLHA32.DLL.
+[[gnu::constructor(101)]] static void RestrictDllSearchFirst() {
+    RestrictDllSearch();
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // No library is ever taken from the current folder.
-    SetDllDirectoryA("");
     try {
         std::string projectName, gameTitle;
         {

@@ -12,10 +12,10 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <vector>
 
 TFormBackground* FormBackground = nullptr;
-const char* const RuntimeFileName = "LUM_RT.exe";
 
 std::string SetupDescriptionPath() {
     char path[MAX_PATH] = "";
@@ -86,7 +86,7 @@ void TFormBackground::StartInstallation(TObject*, bool&) {
     Application->OnException = [this](TObject* sender, const std::exception& error) {
         CloseOnException(sender, error);
     };
-    if (!ProjectName.empty() && !GameTitle.empty()) {
+    if (!ProjectName.empty() && !GameTitle.empty() && NamesUsable("")) {
         UnlhaHandle = LoadUnlhaLibrary();
         if (!UnlhaHandle) {
             Application->ShowException(Exception(LoadResString(SCantLoadUnlha)));
@@ -113,10 +113,34 @@ void TFormBackground::CloseOnException(TObject*, const std::exception&) {
     Close();
 }
 
+bool TFormBackground::NamesUsable(const std::string& basePath) {
+    const auto leadByte = [](unsigned char value) { return IsDBCSLeadByte(value) != FALSE; };
+    constexpr size_t kShortestBase = 3; // "C:\"
+    const SetupFolders folders = {basePath.empty() ? kShortestBase : basePath.size(),
+                                  GetExeDir().size(), GetTempDir().size(),
+                                  GetProgramsDir().size()};
+    const char* projectWhy = RefusedSetupName(ProjectName, leadByte);
+    if (!projectWhy)
+        projectWhy = RefusedProjectLength(ProjectName.size(), std::max(DiskNumber, 0), folders);
+    const char* titleWhy = RefusedSetupName(GameTitle, leadByte);
+    if (!titleWhy) titleWhy = RefusedTitleLength(GameTitle.size(), folders);
+    std::string refusal;
+    if (projectWhy)
+        refusal = Format(LoadResString(SProjectNameRefused).c_str(), ProjectName.c_str(), projectWhy);
+    else if (titleWhy)
+        refusal = Format(LoadResString(SGameTitleRefused).c_str(), GameTitle.c_str(), titleWhy);
+    if (refusal.empty()) return true;
+    Application->ShowException(Exception(refusal));
+    ShowErrorBox(LoadResString(SInstallationStopped));
+    return false;
+}
+
 void TFormBackground::RunInstallation() {
     FormFirstDialog->ProjectName = ProjectName;
     FormFirstDialog->GameTitle = GameTitle;
     if (FormFirstDialog->ShowModal() == mrCancel) return;
+    // The base folder is known now; nothing of the run is written before this.
+    if (!NamesUsable(FormFirstDialog->BasePath)) return;
     Repaint();
     Screen->SetCursor(crHourGlass);
     const bool addShortcut = FormFirstDialog->AddShortcut;
@@ -129,7 +153,7 @@ void TFormBackground::RunInstallation() {
         settings.WriteString("PrepareUninstallOption", addUninstall ? "1" : "0");
     }
     GameFolder = FormFirstDialog->BasePath + ProjectName + "\\";
-    TempFolder = GetTempDir() + "LUM_TEMP\\GameDisk";
+    TempFolder = GetTempDir() + SetupTempFolderName;
     DeleteFolderTree(TempFolder); // what an interrupted run left
     ForceDirectories(TempFolder);
     EnableWindow(Handle(), FALSE);
@@ -195,7 +219,7 @@ bool TFormBackground::AcquireAndExtract() {
 }
 
 std::string TFormBackground::GetShortcutName() const {
-    return "Lumetra Studio\\\x83\x51\x81\x5B\x83\x80\\" + GameTitle + ".lnk"; // the folder ゲーム
+    return SetupShortcutFolder + GameTitle + ".lnk";
 }
 
 void TFormBackground::CreateShortcut(const std::string& targetPath) {

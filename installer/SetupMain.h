@@ -5,6 +5,7 @@
 #include "FolderTree.h"
 #include "Forms.h"
 #include "OpaquePaint.h"
+#include "SetupNames.h"
 
 #include <cstdint>
 #include <string>
@@ -32,6 +33,10 @@ private:
     void StartInstallation(TObject* Sender, bool& Done);
     void CloseOnException(TObject* Sender, const std::exception& E);
     void RunInstallation();
+    // Whether ProjectName and GameTitle can be used with the folders of this run, the base
+    // folder chosen in the first dialog (before it: empty, checked as the shortest there is).
+    // When they cannot, says why and that the installation stopped.
+    bool NamesUsable(const std::string& basePath);
     // The run's stages: the disks and the archive (false: the user or the library stopped),
     // the uninstall registration and the shortcut (both raise an error on failure).
     bool AcquireAndExtract();
@@ -46,9 +51,6 @@ private:
     // the copy was aborted.
     bool CopyToTemp(const std::string& source);
 };
-
-// The game's executable at the top of the game folder.
-extern const char* const RuntimeFileName;
 
 extern TFormBackground* FormBackground;
 

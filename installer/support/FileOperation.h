@@ -39,7 +39,8 @@ public:
     void SetFrom(const std::string& path) { FromList = {path}; }
     void SetTo(const std::string& path) { ToList = {path}; }
     // Runs the shell operation (FO_MOVE, FO_COPY, FO_DELETE, FO_RENAME) over the two lists;
-    // false when it was aborted, by the user's Cancel or by the shell.
+    // false when it was aborted, by the user's Cancel or by the shell. A path of MAX_PATH
+    // characters or more, given or formed in a destination folder, raises an error instead.
     virtual bool Execute(unsigned operation);
     bool Copy();
 };

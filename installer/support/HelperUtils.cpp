@@ -198,7 +198,9 @@ HMODULE LoadUnlhaLibrary() {
     for (const std::string& folder : {GetExeDir(), AddBackslash(TextOf(system)), GetWindowsDir()}) {
         const std::string path = folder + "UNLHA32.DLL";
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-        if (HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
+        // By full path; what it imports comes from the system folder (Setup restricted the
+        // search to it), never from beside it.
+        if (HMODULE module = LoadLibraryExA(path.c_str(), nullptr, 0))
             return module;
     }
     return nullptr;

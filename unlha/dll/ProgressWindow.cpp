@@ -1,6 +1,8 @@
 // The progress window of UNLHA32.DLL, built in code: a small window class and four controls.
 #include "ProgressWindow.h"
 
+#include "SystemLibrary.h"
+
 #include <commctrl.h>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase; // this DLL's module
@@ -31,8 +33,7 @@ ProgressWindow::ProgressWindow(HWND owner, const char* title, const std::string&
     windowClass.lpszClassName = kClassName;
     RegisterClassExA(&windowClass); // fails harmlessly when another call has it registered
 
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
 
     constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
