@@ -1,6 +1,6 @@
 // Whole installations as a user runs them: Setup.exe from CD-ROM drives, the first dialog, the
 // disk prompts, the shell's copy, the archive library, the uninstall registration and the
-// shortcut, and the registered uninstall command.
+// shortcut, the registered uninstall command, names Setup refuses, and a planted library.
 #include "Drives.h"
 #include "Files.h"
 #include "Gui.h"
@@ -327,15 +327,148 @@ TEST_F(Installation, UninstallerIsReplacedOnlyWhenOlder) {
     }
 }
 
-TEST_F(Installation, ATitleThatIsNoFileNameFailsTheShortcutAndKeepsTheRest) {
-    const auto disks = MakeDisks("Project1", "Quest: The Game", 0, 0);
+TEST_F(Installation, AShortcutThatCannotBeSavedFailsAndKeepsTheRest) {
+    // A file where the product's folder of shortcuts belongs.
+    const std::string blocker = ProgramsDir() + "Lumetra Studio";
+    WriteFile(blocker, "not a folder");
+    const auto disks = MakeDisks("Project1", "The Game", 0, 0);
     Start(disks[0], true, true);
     const auto texts = Finish();
+    DeleteFileA(blocker.c_str());
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[1], "Installation stopped");
     ExpectGameInstalled("Project1");
     EXPECT_TRUE(
         RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "Lumetra Studio Project1"));
+}
+
+TEST_F(Installation, RefusesNamesThatLeaveTheirFolderOrCannotFitBeforeWritingAnything) {
+    const std::string startup = ProgramsDir() + "Startup\\";
+    const bool startupExisted = FolderExists(startup);
+    WriteFile(startup + "victim.lnk", "the user's own auto-start entry");
+    const std::string long1000(1000, 'p');
+    const std::string long300(300, 't');
+    const struct {
+        std::string project;
+        std::string title;
+        std::string message;
+    } cases[] = {
+        {"Project1", "..\\..\\Startup\\victim",
+         "The game title \"..\\..\\Startup\\victim\" can't be used: it holds a path separator "
+         "(\\ or /)"},
+        {"Project1", "..\\..\\..\\..\\Desktop\\evil",
+         "The game title \"..\\..\\..\\..\\Desktop\\evil\" can't be used: it holds a path "
+         "separator (\\ or /)"},
+        {"Project1", "Quest/Gold",
+         "The game title \"Quest/Gold\" can't be used: it holds a path separator (\\ or /)"},
+        {"..\\..\\evil", "The Game",
+         "The project name \"..\\..\\evil\" can't be used: it holds a path separator (\\ or /)"},
+        {"C:evil", "The Game",
+         "The project name \"C:evil\" can't be used: it holds a colon, which names a drive or a "
+         "stream."},
+        {"..", "The Game",
+         "The project name \"..\" can't be used: it is only dots and blanks, which name no "
+         "folder of its own."},
+        {"Project1", "Quest: The Game",
+         "The game title \"Quest: The Game\" can't be used: it holds a colon, which names a "
+         "drive or a stream."},
+        {long1000, "The Game",
+         "The project name \"" + long1000 +
+             "\" can't be used: the paths of the game folder's files would be too long."},
+        {"Project1", long300,
+         "The game title \"" + long300 + "\" can't be used: the shortcut's path would be too long."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.project + " / " + c.title);
+        const std::string disk = FreshFolder("refused-disk");
+        CopyFileA(BuiltProgram("Setup.exe").c_str(), (disk + "Setup.exe").c_str(), FALSE);
+        CopyFileA(BuiltProgram("UNLHA32.DLL").c_str(), (disk + "UNLHA32.DLL").c_str(), FALSE);
+        WriteFile(disk + "Setup.ini",
+                  "[Setup]\r\nProjectName=" + c.project + "\r\nGameTitle=" + c.title + "\r\n");
+        RegSetString(HKEY_CURRENT_USER, kSettingsKey, "RegisterProgramOption", "1");
+        RegSetString(HKEY_CURRENT_USER, kSettingsKey, "PrepareUninstallOption", "1");
+        drive = std::make_unique<DriveMapping>(DriveKind::CdRom, disk);
+        setup = std::make_unique<Process>(Process::Start(drive->Root() + "Setup.exe"));
+        EXPECT_EQ(Finish(), (std::vector<std::string>{c.message, "Installation stopped"}));
+        EXPECT_FALSE(FolderExists(kGames));
+        EXPECT_FALSE(FolderExists(ProgramsDir() + "Lumetra Studio"));
+        EXPECT_EQ(ReadFile(startup + "victim.lnk"), "the user's own auto-start entry");
+        // Where the shortcut would have gone: nothing, or the victim untouched.
+        const std::string formed =
+            ProgramsDir() + "Lumetra Studio\\" + kGameFolderName + "\\" + c.title + ".lnk";
+        EXPECT_TRUE(!FileExists(formed) || ReadFile(formed) == "the user's own auto-start entry");
+        EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE,
+                                  std::string(kUninstallKey) + "Lumetra Studio " + c.project));
+    }
+    DeleteFileA((startup + "victim.lnk").c_str());
+    if (!startupExisted) RemoveDirectoryA(startup.c_str());
+}
+
+TEST_F(Installation, RefusesAGameFolderTooLongForTheChosenBaseFolderBeforeWritingAnything) {
+    // The name fits the shortest base folder, but not the one chosen in the first dialog.
+    const std::string base = kGames + std::string(150, 'b') + "\\";
+    MakeFolders(base);
+    RegSetString(HKEY_CURRENT_USER, kSettingsKey, "ApplicationPath", base);
+    const std::string project(90, 'p');
+    const auto disks = MakeDisks(project, "The Game", 0, 0);
+    Start(disks[0], false, false);
+    // The dialog has read the options: whatever the run writes from now on shows.
+    RegDeleteValueIn(HKEY_CURRENT_USER, kSettingsKey, "RegisterProgramOption");
+    RegDeleteValueIn(HKEY_CURRENT_USER, kSettingsKey, "PrepareUninstallOption");
+    EXPECT_EQ(Finish(), (std::vector<std::string>{
+                            "The project name \"" + project +
+                                "\" can't be used: the paths of the game folder's files would "
+                                "be too long.",
+                            "Installation stopped"}));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kSettingsKey, "RegisterProgramOption"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kSettingsKey, "PrepareUninstallOption"));
+    EXPECT_EQ(ListTree(kGames), std::vector<std::string>{std::string(150, 'b') + "\\"});
+}
+
+TEST_F(Installation, InstallsAProjectWhoseNameHasATrailByteBackslash) {
+    const std::string project = "\x83\x5C\x83\x74\x83\x67"; // ソフト: the ソ ends in 0x5C
+    const auto disks = MakeDisks(project, "The Game", 0, 0);
+    Start(disks[0], false, false);
+    EXPECT_EQ(Finish(), kDone);
+    ExpectGameInstalled(project);
+}
+
+// A per-program DLL override of Wine for Setup.exe, taken away again with whatever keys it
+// needed.
+class SetupDllOverride {
+public:
+    SetupDllOverride(const std::string& dll, const std::string& order) : dll_(dll) {
+        for (const std::string& key : {kAppDefaults, kAppDefaults + "\\Setup.exe", kOverrides})
+            if (created_.empty() && !RegKeyExists(HKEY_CURRENT_USER, key)) created_ = key;
+        RegSetString(HKEY_CURRENT_USER, kOverrides, dll, order);
+    }
+    SetupDllOverride(const SetupDllOverride&) = delete;
+    SetupDllOverride& operator=(const SetupDllOverride&) = delete;
+    ~SetupDllOverride() {
+        if (created_.empty())
+            RegDeleteValueIn(HKEY_CURRENT_USER, kOverrides, dll_);
+        else
+            RegDeleteTree(HKEY_CURRENT_USER, created_);
+    }
+
+private:
+    inline static const std::string kAppDefaults = "Software\\Wine\\AppDefaults";
+    inline static const std::string kOverrides = kAppDefaults + "\\Setup.exe\\DllOverrides";
+    std::string dll_;
+    std::string created_; // the outermost key the override made
+};
+
+TEST_F(Installation, NeverLoadsACommonControlsLibraryPlantedBesideSetup) {
+    // Wine prefers its own comctl32; with this override it looks for it as Windows does, in
+    // the program's folder first.
+    const SetupDllOverride nativeFirst("comctl32", "native,builtin");
+    const auto disks = MakeDisks("Project1", "The Game", 0, 0);
+    CopyFileA(BuiltProgram("planted_comctl32.dll").c_str(), (disks[0] + "COMCTL32.DLL").c_str(),
+              FALSE);
+    Start(disks[0], false, false);
+    EXPECT_EQ(Finish(), kDone);
+    ExpectGameInstalled("Project1");
+    EXPECT_FALSE(FileExists(disks[0] + "planted-comctl32-loaded"));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Setup.exe as a user starts it from a game disk: silent without a usable setup description,
-// the full-screen background with one, and the library checks of the run's start.
+// the full-screen background with one, the library checks of the run's start, and the DLLs the
+// shipped programs import.
 #include "Drives.h"
 #include "Files.h"
 #include "Gui.h"
@@ -7,6 +8,9 @@
 #include "Wait.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
 
 using namespace testbed;
 
@@ -101,6 +105,46 @@ TEST(SetupProgram, ReportsALibraryWithoutItsEntry) {
     const std::string disk = MakeDisk("setup-baddll", "Setup.exe", kDescription);
     CopyFileA(BuiltProgram("bogus_unlha.dll").c_str(), (disk + "UNLHA32.DLL").c_str(), FALSE);
     ExpectLibraryError(disk, "Setup.exe", "UNLHA32.DLL file is illegal.");
+}
+
+// The DLLs a program imports, read from the import directory of its file.
+std::vector<std::string> ImportedDlls(const std::string& path) {
+    const std::string image = ReadFile(path);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+    const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
+        reinterpret_cast<const char*>(&nt->OptionalHeader) + nt->FileHeader.SizeOfOptionalHeader);
+    const auto at = [&](DWORD rva) -> const char* {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER& section = sections[i];
+            if (rva >= section.VirtualAddress &&
+                rva < section.VirtualAddress + section.Misc.VirtualSize)
+                return image.data() + (rva - section.VirtualAddress + section.PointerToRawData);
+        }
+        return nullptr;
+    };
+    std::vector<std::string> names;
+    const auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+        at(nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress));
+    for (; entry && entry->Name; ++entry)
+        names.emplace_back(at(entry->Name));
+    return names;
+}
+
+TEST(SetupProgram, ProgramsAndLibraryImportOnlyKnownDlls) {
+    // The system's known DLLs always come from the system folder; any other import would be
+    // looked for beside the program first, on the disk or in a download folder.
+    const std::set<std::string> known = {"advapi32.dll", "gdi32.dll", "kernel32.dll",
+                                         "msvcrt.dll",   "ole32.dll", "oleaut32.dll",
+                                         "shell32.dll",  "user32.dll"};
+    for (const char* program : {"Setup.exe", "zevizorezu.exe", "UNLHA32.DLL"}) {
+        const std::vector<std::string> dlls = ImportedDlls(BuiltProgram(program));
+        EXPECT_FALSE(dlls.empty()) << program;
+        for (std::string dll : dlls) {
+            CharLowerA(dll.data());
+            EXPECT_TRUE(known.count(dll)) << program << " imports " << dll;
+        }
+    }
 }
 
 } // namespace
