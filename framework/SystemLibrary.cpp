@@ -9,9 +9,9 @@ void RestrictDllSearch() {
     // Windows 8, and Windows 7 and Vista with their update, have it; it is looked up so that
     // the programs still start on a system without it.
     using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
-    const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesProc>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"),
-                                               "SetDefaultDllDirectories")));
+    const auto setDefaultDllDirectories =
+        reinterpret_cast<SetDefaultDllDirectoriesProc>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
     if (setDefaultDllDirectories) setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetDllDirectoryA("");
 }

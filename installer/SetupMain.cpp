@@ -117,8 +117,7 @@ bool TFormBackground::NamesUsable(const std::string& basePath) {
     const auto leadByte = [](unsigned char value) { return IsDBCSLeadByte(value) != FALSE; };
     constexpr size_t kShortestBase = 3; // "C:\"
     const SetupFolders folders = {basePath.empty() ? kShortestBase : basePath.size(),
-                                  GetExeDir().size(), GetTempDir().size(),
-                                  GetProgramsDir().size()};
+                                  GetExeDir().size(), GetTempDir().size(), GetProgramsDir().size()};
     const char* projectWhy = RefusedSetupName(ProjectName, leadByte);
     if (!projectWhy)
         projectWhy = RefusedProjectLength(ProjectName.size(), std::max(DiskNumber, 0), folders);
@@ -126,7 +125,8 @@ bool TFormBackground::NamesUsable(const std::string& basePath) {
     if (!titleWhy) titleWhy = RefusedTitleLength(GameTitle.size(), folders);
     std::string refusal;
     if (projectWhy)
-        refusal = Format(LoadResString(SProjectNameRefused).c_str(), ProjectName.c_str(), projectWhy);
+        refusal =
+            Format(LoadResString(SProjectNameRefused).c_str(), ProjectName.c_str(), projectWhy);
     else if (titleWhy)
         refusal = Format(LoadResString(SGameTitleRefused).c_str(), GameTitle.c_str(), titleWhy);
     if (refusal.empty()) return true;

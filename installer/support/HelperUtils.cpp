@@ -200,8 +200,7 @@ HMODULE LoadUnlhaLibrary() {
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
         // By full path; what it imports comes from the system folder (Setup restricted the
         // search to it), never from beside it.
-        if (HMODULE module = LoadLibraryExA(path.c_str(), nullptr, 0))
-            return module;
+        if (HMODULE module = LoadLibraryExA(path.c_str(), nullptr, 0)) return module;
     }
     return nullptr;
 }

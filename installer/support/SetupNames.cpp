@@ -57,7 +57,8 @@ const char* RefusedProjectLength(std::size_t length, int volumes, const SetupFol
     if (!Fits(folders.base + length + 1 + std::strlen(RuntimeFileName)))
         return "the paths of the game folder's files would be too long";
     const std::size_t archive = length + ExtensionLength(volumes);
-    if (!Fits(folders.disk + archive)) return "the path of the archive on the disk would be too long";
+    if (!Fits(folders.disk + archive))
+        return "the path of the archive on the disk would be too long";
     if (!Fits(folders.temp + std::strlen(SetupTempFolderName) + 1 + archive))
         return "the path of the archive in the temporary folder would be too long";
     return nullptr;

@@ -1,7 +1,7 @@
 // The shell file operation: the shell's list form, its flag word, and a real copy.
 #include "FileOperation.h"
-#include "Files.h"
 #include "Errors.h"
+#include "Files.h"
 #include "Forms.h"
 
 #include <gtest/gtest.h>

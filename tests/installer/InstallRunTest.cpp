@@ -376,7 +376,8 @@ TEST_F(Installation, RefusesNamesThatLeaveTheirFolderOrCannotFitBeforeWritingAny
          "The project name \"" + long1000 +
              "\" can't be used: the paths of the game folder's files would be too long."},
         {"Project1", long300,
-         "The game title \"" + long300 + "\" can't be used: the shortcut's path would be too long."},
+         "The game title \"" + long300 +
+             "\" can't be used: the shortcut's path would be too long."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.project + " / " + c.title);

@@ -10,8 +10,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     GetModuleFileNameA(module, path, MAX_PATH);
     std::string marker = path;
     marker = marker.substr(0, marker.rfind('\\') + 1) + "planted-comctl32-loaded";
-    HANDLE file =
-        CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     return TRUE;
 }
