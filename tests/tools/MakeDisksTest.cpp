@@ -146,6 +146,21 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         {"a project name Setup cannot use",
          [](Options& o, const fs::path&) { o.project = "Project?"; }, lha::Status::BadCommand,
          "project name 'Project?' cannot be Setup's folder and key name"},
+        {"a project name whose paths would not fit in Setup's folders",
+         [](Options& o, const fs::path&) { o.project = std::string(240, 'p'); },
+         lha::Status::BadCommand,
+         "' cannot be Setup's folder and key name: the paths of the game folder's files would "
+         "be too long"},
+        {"a project name too long for a thousand volumes",
+         [](Options& o, const fs::path&) {
+             o.project = std::string(109, 'p');
+             o.disks = 1000;
+         },
+         lha::Status::BadCommand, "' is too long for a set of 1000 volumes"},
+        {"a title whose shortcut's path would not fit",
+         [](Options& o, const fs::path&) { o.title = std::string(106, 't'); },
+         lha::Status::BadCommand,
+         "' cannot be a shortcut's name: the shortcut's path would be too long"},
         {"a title no shortcut can have",
          [](Options& o, const fs::path&) { o.title = "Quest: The Game"; }, lha::Status::BadCommand,
          "title 'Quest: The Game' cannot be a shortcut's name"},
