@@ -24,7 +24,8 @@ std::string SetupDescriptionPath() {
 }
 
 void DeleteFolderTree(const std::string& path, const FolderLister& lister) {
-    RemoveFolderTree(path, FileAttributes::Clear, lister);
+    // The temporary-files folder is the system's; what lies below it the user may have made.
+    RemoveFolderTree(path, FileAttributes::Clear, GetTempDir(), lister);
 }
 
 TFormBackground::TFormBackground(TComponent* AOwner) : TForm(AOwner) {

@@ -57,6 +57,7 @@ extern TFormBackground* FormBackground;
 // The setup description: the running program's path with its extension replaced by ".ini".
 std::string SetupDescriptionPath();
 // Empties and removes a folder, read-only, hidden and system files included; folders whose
-// names begin with "." stay with their contents. Junctions and links inside are removed as
-// links, never walked into. Nothing is reported.
+// names begin with "." stay with their contents. A junction or link as the folder or inside it
+// is removed as a link, never walked into; a link above the folder, below the temporary-files
+// folder, leaves everything in place. Nothing is reported.
 void DeleteFolderTree(const std::string& path, const FolderLister& lister = FolderLister());

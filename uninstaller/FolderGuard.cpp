@@ -2,6 +2,7 @@
 // a share's root, never a folder of the system or the user, nor a folder above one of them.
 #include "FolderGuard.h"
 
+#include "FolderTree.h"
 #include "PathRules.h"
 #include "ShellFolders.h"
 
@@ -105,7 +106,11 @@ bool IsSameOrAbove(const std::string& folder, const std::string& other) {
 std::string GameFolderOf(const std::string& installDataPath,
                          const std::vector<std::string>& protectedFolders) {
     if (RootLength(installDataPath) == std::string::npos) return "";
-    const std::string normal = NormalFolder(ExtractFileDir(installDataPath));
+    // Judged as spelled, before the links are resolved away: a game folder that is a link, or
+    // lies below one, leads somewhere its install data does not say.
+    const std::string spelled = ExtractFileDir(installDataPath);
+    if (IsLink(spelled) || IsLinkAbove(spelled)) return "";
+    const std::string normal = NormalFolder(spelled);
     const size_t root = RootLength(normal);
     if (root == std::string::npos || normal.size() <= root) return "";
     for (const std::string& protectedFolder : protectedFolders)

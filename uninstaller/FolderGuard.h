@@ -19,6 +19,7 @@ bool IsSameOrAbove(const std::string& folder, const std::string& other);
 // The game folder for the install-data file at path, that is its folder part, normalised; empty
 // when that folder must not be removed: the path is not a full path on a drive or a share (a
 // relative path, one in the device namespace "\\?\" or "\\.\"), the folder is a drive's or a
-// share's root, or it is one of protectedFolders or above one of them.
+// share's root, it or a folder above it is a link, or it is one of protectedFolders or above one
+// of them.
 std::string GameFolderOf(const std::string& installDataPath,
                          const std::vector<std::string>& protectedFolders);

@@ -52,7 +52,7 @@ void RemoveShortcut(const std::string& programsFolder, const std::string& shortc
 } // namespace
 
 void RemoveGame(const Removal& removal, const FolderLister& lister) {
-    RemoveFolderTree(removal.gameFolder, FileAttributes::Keep, lister);
+    RemoveFolderTree(removal.gameFolder, FileAttributes::Keep, "", lister);
     RemoveShortcut(removal.programsFolder, removal.shortcutName);
     if (IsUninstallKeyName(removal.uninstallKeyName))
         DeleteKeyTree(HKEY_LOCAL_MACHINE, removal.uninstallKeyName);

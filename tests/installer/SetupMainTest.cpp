@@ -1,7 +1,9 @@
 // The background form's size and gradient, and the temporary-folder removal.
 #include "SetupMain.h"
+#include "Drives.h"
 #include "Files.h"
 #include "Gui.h"
+#include "PathRules.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +122,37 @@ TEST(DeleteFolderTree, NeverWalksIntoAJunction) {
     DeleteFolderTree(folder, JunctionLister("link"));
     EXPECT_EQ(ReadFile(folder + "link\\target-file.txt"), "must survive");
     EXPECT_FALSE(FileExists(folder + "other.txt"));
+}
+
+TEST(DeleteFolderTree, NeverEmptiesTheTargetOfALinkGivenOrAbove) {
+    // A link the user made in the temporary folder, at the folder given or above it.
+    const struct {
+        std::string link;    // below the fake temporary folder
+    } cases[] = {
+        {"LUM_TEMP\\GameDisk"},
+        {"LUM_TEMP"},
+    };
+    for (const auto& [link] : cases) {
+        const std::string root = FreshFolder("dft-link");
+        const std::string victim = root + "victim\\";
+        for (const char* file : {"keep.txt", "GameDisk\\keep.txt", "sub\\keep.txt"})
+            WriteFile(victim + file, "must survive");
+        SetFileAttributesA((victim + "keep.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+        MakeFolders(ExtractFileDir(root + "temp\\" + link));
+        MakeFolderLink(root + "temp\\" + link, victim);
+        ASSERT_EQ(GetFileAttributesA((root + "temp\\" + link).c_str()) &
+                      (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+                  static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+            << "Wine shows no link at " << link;
+        const auto before = ListTree(victim);
+        DeleteFolderTree(root + "temp\\LUM_TEMP\\GameDisk");
+        EXPECT_EQ(ListTree(victim), before) << "link at " << link;
+        EXPECT_EQ(ReadFile(victim + "GameDisk\\keep.txt"), "must survive") << "link at " << link;
+        // The link itself may go (Windows) or stay (Wine 8 cannot remove it from Windows code).
+        RemoveFolderLink(root + "temp\\" + link);
+        SetFileAttributesA((victim + "keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    RemoveTree(FreshFolder("dft-link"));
 }
 
 } // namespace

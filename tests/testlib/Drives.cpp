@@ -1,4 +1,4 @@
-// Drive mapping through the host: a Windows process cannot make the prefix's symbolic links, so
+// Drive mapping and folder links through the host: a Windows process cannot make the prefix's symbolic links, so
 // a small shell command does it and leaves a marker that the test waits for.
 #include "Drives.h"
 
@@ -112,6 +112,25 @@ DriveMapping::~DriveMapping() {
 
 void DriveMapping::Repoint(const std::string& folder) {
     PointLink(letter_, UnixPath(folder));
+}
+
+namespace {
+
+std::string LinkPath(const std::string& link) {
+    std::string linkPath = UnixPath(link);
+    while (linkPath.size() > 1 && linkPath.back() == '/')
+        linkPath.pop_back();
+    return linkPath;
+}
+
+} // namespace
+
+void MakeFolderLink(const std::string& link, const std::string& target) {
+    RunOnHost("ln -s " + ShellQuote(UnixPath(target)) + " " + ShellQuote(LinkPath(link)));
+}
+
+void RemoveFolderLink(const std::string& link) {
+    RunOnHost("rm -f " + ShellQuote(LinkPath(link)));
 }
 
 } // namespace testbed

@@ -26,4 +26,11 @@ private:
     char letter_;
 };
 
+// Makes link a host symbolic link to the folder target (both Windows paths in the prefix; link
+// must not exist). Wine programs see it as a folder with the reparse-point attribute, as a
+// junction or a symbolic link shows on Windows.
+void MakeFolderLink(const std::string& link, const std::string& target);
+// Removes such a link from the host side (Wine 8 cannot remove a folder link from Windows code).
+void RemoveFolderLink(const std::string& link);
+
 } // namespace testbed

@@ -48,6 +48,11 @@ std::string FreshFolder(const std::string& name) {
 
 void RemoveTree(const std::string& folder) {
     const std::string dir = AddBackslash(folder);
+    const DWORD attributes = GetFileAttributesA(ExtractFileDir(dir).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        RemoveDirectoryA(ExtractFileDir(dir).c_str());
+        return;
+    }
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((dir + "*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
@@ -55,7 +60,9 @@ void RemoveTree(const std::string& folder) {
             const std::string name = entry.cFileName;
             if (name == "." || name == "..") continue;
             const std::string path = dir + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                RemoveDirectoryA(path.c_str()); // a link: never emptied through
+            } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(path);
             } else {
                 SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);

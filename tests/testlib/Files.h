@@ -9,7 +9,8 @@ namespace testbed {
 std::string TestRoot();
 // An empty folder C:\lumtest\<name>\ (emptied when it exists), with its trailing backslash.
 std::string FreshFolder(const std::string& name);
-// Removes a folder and everything in it, read-only files included; missing is fine.
+// Removes a folder and everything in it, read-only files included; missing is fine. A link
+// (reparse point) is removed as a link, never emptied through.
 void RemoveTree(const std::string& folder);
 
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -1,6 +1,7 @@
 // Which folder the uninstaller accepts as a game folder.
 #include "FolderGuard.h"
 
+#include "Drives.h"
 #include "Files.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,22 @@ TEST(FolderGuard, SeesAProtectedFolderThroughItsShortName) {
     ASSERT_NE(std::string(shortPath), folder) << "no short name to test with";
     const std::vector<std::string> guarded = {NormalFolder(folder)};
     EXPECT_EQ(GameFolderOf(std::string(shortPath) + "\\LUM_RT.ind", guarded), "") << shortPath;
+}
+
+TEST(FolderGuard, RefusesAGameFolderThatIsOrLiesBelowALink) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Linked", "Linked\\LUM_RT.ind"},       // the game folder is the link
+        {"Games", "Games\\Linked\\LUM_RT.ind"}, // a folder above it is
+    };
+    for (const auto& [link, installData] : cases) {
+        const std::string root = testbed::FreshFolder("uninst-link");
+        testbed::WriteFile(root + "victim\\Linked\\LUM_RT.ind", "[Install Data]\r\nTitle=T\r\n");
+        testbed::WriteFile(root + "victim\\LUM_RT.ind", "[Install Data]\r\nTitle=T\r\n");
+        testbed::MakeFolderLink(root + link, root + "victim");
+        EXPECT_EQ(GameFolderOf(root + installData, {}), "") << installData;
+        testbed::RemoveFolderLink(root + link);
+    }
+    testbed::RemoveTree(testbed::FreshFolder("uninst-link"));
 }
 
 } // namespace
