@@ -373,6 +373,18 @@ TEST(Pack, AFailedWriteLeavesNoArchive) {
     EXPECT_TRUE(fileSystem.files.empty());
 }
 
+TEST(Pack, AUsersFileOfTheTemporaryNameSurvives) {
+    for (const bool failing : {false, true}) {
+        MemoryFileSystem fileSystem = gameWith({{"a.txt", text(1000, 1)}});
+        fileSystem.files["game.lzh.unlha-part"] = "mine";
+        if (failing) fileSystem.failingName = "game.lzh.unlha-part2";
+        const Packed packed = pack(fileSystem, "-lh5-");
+        EXPECT_EQ(packed.status, failing ? Status::WriteFailed : Status::Ok) << failing;
+        EXPECT_EQ(fileSystem.files["game.lzh.unlha-part"], "mine") << failing;
+        EXPECT_EQ(fileSystem.files.size(), failing ? 1u : 2u) << failing;
+    }
+}
+
 TEST(CheckArchive, FindsEveryDifference) {
     MemoryFileSystem fileSystem =
         gameWith({{"a/one.txt", text(30000, 13)}, {"two.bin", noise(500, 13)}});

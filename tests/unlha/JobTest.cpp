@@ -98,6 +98,32 @@ TEST(Job, ABrokenEntryLeavesTheOldFileAndNoPartialFile) {
     EXPECT_EQ(outcome.errors, std::vector<std::string>{"keep.txt: CRC mismatch"});
 }
 
+TEST(Job, AUsersFileOfTheTemporaryNameSurvives) {
+    TestEntry bad = storedEntry("keep.txt", "bad data", 2);
+    bad.crc ^= 1;
+    const struct {
+        std::string what;
+        TestEntry entry;
+        std::string kept; // in out/keep.txt afterwards
+    } cases[] = {
+        {"a whole entry", storedEntry("keep.txt", "new data", 2), "new data"},
+        {"a broken entry", bad, "old data"},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSystem fileSystem;
+        fileSystem.files["out/keep.txt"] = "old data";
+        fileSystem.files["out/keep.txt.unlha-part"] = "mine";
+        fileSystem.files["out/keep.txt.unlha-part2"] = "mine too";
+        fileSystem.archives["archive.lzh"] = archive({c.entry});
+        const Outcome outcome = runOn(fileSystem, {Action::Extract, "archive.lzh", "out"});
+        const std::map<std::string, std::string> expected = {
+            {"out/keep.txt", c.kept},
+            {"out/keep.txt.unlha-part", "mine"},
+            {"out/keep.txt.unlha-part2", "mine too"}};
+        EXPECT_EQ(outcome.fileSystem.files, expected) << c.what;
+    }
+}
+
 TEST(Job, EachKindOfFailureGivesItsStatus) {
     TestEntry badCrc = storedEntry("bad", "data", 2);
     badCrc.crc ^= 1;

@@ -237,8 +237,10 @@ bool PosixFileSystem::toArchiveName(const std::string& name, std::string& stored
     return true;
 }
 
-Status PosixFileSystem::createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+Status PosixFileSystem::createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                                      bool& existed) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    existed = fd < 0 && errno == EEXIST;
     if (fd < 0) return Status::WriteFailed;
     file = std::make_unique<PosixArchive>(fd);
     return Status::Ok;

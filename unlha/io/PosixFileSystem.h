@@ -20,7 +20,8 @@ public:
     void removeFile(const std::string& path) override;
     Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
     bool toArchiveName(const std::string& name, std::string& stored) const override;
-    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) override;
+    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                         bool& existed) override;
 };
 
 } // namespace lha

@@ -5,14 +5,12 @@
 #include "ArchiveReader.h"
 #include "EntryPath.h"
 #include "Methods.h"
+#include "PartialFile.h"
 
 #include <set>
 
 namespace lha {
 namespace {
-
-// Suffix of the file an entry is decoded into when it is to replace an existing one.
-constexpr const char* kPartialSuffix = ".unlha-part";
 
 // `value` right-aligned in `width` columns.
 std::string padded(std::uint64_t value, std::size_t width) {
@@ -130,8 +128,12 @@ void Run::writeFile(const Entry& entry, const std::string& shown, const std::str
     std::string written = target;
     Status status = fileSystem_.createFile(target, FileSystem::Creation::New, file, existed);
     if (status != Status::Ok && existed) {
-        written = target + kPartialSuffix;
-        status = fileSystem_.createFile(written, FileSystem::Creation::Replace, file, existed);
+        status = createPartial(
+            target,
+            [&](const std::string& name, bool& taken) {
+                return fileSystem_.createFile(name, FileSystem::Creation::New, file, taken);
+            },
+            written);
     }
     if (status != Status::Ok) return fail(Status::WriteFailed, shown, "cannot create " + written);
     ProgressSink sink(file.get(), observer_, *reader_, shown);

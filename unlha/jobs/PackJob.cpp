@@ -5,6 +5,7 @@
 #include "ArchiveReader.h"
 #include "EntryPath.h"
 #include "Methods.h"
+#include "PartialFile.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -13,9 +14,6 @@
 
 namespace lha {
 namespace {
-
-// Suffix of the archive while it is written.
-constexpr const char* kPartialSuffix = ".unlha-part";
 
 // One file or folder to put into the archive.
 struct Planned {
@@ -282,9 +280,12 @@ Status runPackJob(const PackJob& job, FileSystem& fileSystem, Observer& observer
     Plan plan(fileSystem, observer, job.caseless);
     if (!plan.walk(job.folder, {}, "")) return plan.status;
 
-    const std::string partial = job.archive + kPartialSuffix;
+    std::string partial;
     std::unique_ptr<ArchiveFile> file;
-    if (fileSystem.createArchive(partial, file) != Status::Ok) {
+    const auto create = [&](const std::string& name, bool& existed) {
+        return fileSystem.createArchive(name, file, existed);
+    };
+    if (createPartial(job.archive, create, partial) != Status::Ok) {
         observer.error(partial + ": cannot create the file");
         return Status::WriteFailed;
     }

@@ -39,7 +39,8 @@ public:
         stored = name;
         return true;
     }
-    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) override;
+    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                         bool& existed) override;
 };
 
 } // namespace lha::test
