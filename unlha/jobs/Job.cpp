@@ -4,9 +4,11 @@
 
 #include "ArchiveReader.h"
 #include "EntryPath.h"
+#include "MacBinary.h"
 #include "Methods.h"
 #include "PartialFile.h"
 
+#include <optional>
 #include <set>
 
 namespace lha {
@@ -136,7 +138,11 @@ void Run::writeFile(const Entry& entry, const std::string& shown, const std::str
             written);
     }
     if (status != Status::Ok) return fail(Status::WriteFailed, shown, "cannot create " + written);
-    ProgressSink sink(file.get(), observer_, *reader_, shown);
+    // Macintosh writers may store a file in its MacBinary wrapper.
+    std::optional<MacBinarySink> macBinary;
+    OutputSink* sinkTarget = file.get();
+    if (entry.os == 'm') sinkTarget = &macBinary.emplace(*file, entry.originalSize);
+    ProgressSink sink(sinkTarget, observer_, *reader_, shown);
     status = reader_->decode(entry, sink);
     const char* why = status == Status::WriteFailed ? "cannot write the file" : reader_->problem();
     if (status == Status::Ok) {
@@ -152,7 +158,9 @@ void Run::writeFile(const Entry& entry, const std::string& shown, const std::str
         fileSystem_.removeFile(written);
         return fail(status, shown, why);
     }
-    done("extracted " + padded(entry.originalSize, 12) + "  " + shown, entry);
+    done("extracted " + padded(entry.originalSize, 12) + "  " + shown +
+             (macBinary && macBinary->unwrapped() ? "  (data fork of its MacBinary wrapper)" : ""),
+         entry);
 }
 
 void Run::extract(const Entry& entry, const std::string& shown) {
@@ -162,6 +170,8 @@ void Run::extract(const Entry& entry, const std::string& shown) {
     }
     EntryPath path;
     if (!checkPath(entry, shown, path)) return;
+    if (path.rooted)
+        observer_.report("stored from the root, put under the destination  " + shown);
     const bool folderEntry =
         entry.method == kDirectoryMethod || (path.isFolder && entry.originalSize == 0);
     if (folderEntry) {
