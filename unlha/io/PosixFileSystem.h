@@ -20,6 +20,9 @@ public:
     void removeFile(const std::string& path) override;
     Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
     bool toArchiveName(const std::string& name, std::string& stored) const override;
+    // UTF-8; a byte with no code page 932 meaning becomes "%XX", and a '%' that would read as
+    // such an escape "%25".
+    std::string fromArchiveName(const std::string& stored) const override;
     Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
                          bool& existed) override;
 };

@@ -19,6 +19,8 @@ public:
     void removeFile(const std::string& path) override;
     Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
     bool toArchiveName(const std::string& name, std::string& stored) const override;
+    // Names stay in the system's code page, as Setup's names reach the files.
+    std::string fromArchiveName(const std::string& stored) const override { return stored; }
     Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
                          bool& existed) override;
 };

@@ -89,7 +89,8 @@ bool Run::checkPath(const Entry& entry, const std::string& shown, EntryPath& pat
         fail(Status::RefusedPath, shown, std::string("refused: ") + why);
         return false;
     }
-    for (const std::string& part : path.parts) {
+    for (std::string& part : path.parts) {
+        part = fileSystem_.fromArchiveName(part);
         if (!fileSystem_.acceptsName(part)) {
             fail(Status::RefusedPath, shown, "refused: name not valid on this system");
             return false;
@@ -228,7 +229,7 @@ Status Run::go() {
         bool end = false;
         const Status status = reader.next(entry, end);
         if (status != Status::Ok) {
-            const std::string shown = printablePath(entry);
+            const std::string shown = fileSystem_.fromArchiveName(printablePath(entry));
             const std::string where = " at offset " + std::to_string(entry.headerOffset);
             if (status == Status::NotArchive)
                 fail(status, job_.archive, "not an LHA archive");
@@ -239,7 +240,7 @@ Status Run::go() {
             break;
         }
         if (end) break;
-        const std::string shown = printablePath(entry);
+        const std::string shown = fileSystem_.fromArchiveName(printablePath(entry));
         observer_.progress(shown, reader.position(), reader.size());
         switch (job_.action) {
         case Action::List: list(entry, shown); break;

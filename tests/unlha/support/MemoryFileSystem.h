@@ -39,6 +39,7 @@ public:
         stored = name;
         return true;
     }
+    std::string fromArchiveName(const std::string& stored) const override { return stored; }
     Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
                          bool& existed) override;
 };
