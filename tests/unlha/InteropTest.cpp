@@ -292,7 +292,9 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
         int exitCode;
         std::size_t errorLines;
     } cases[] = {
-        {"", 7, 1},
+        {"", 7, 0},
+        {"--help", 0, 0},
+        {"--version", 0, 0},
         {"q a.lzh", 7, 1},
         {"x -z a.lzh", 7, 1},
         {"t missing.lzh", 8, 1},
