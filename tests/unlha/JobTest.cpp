@@ -73,6 +73,20 @@ TEST(Job, RefusedPathsAreReportedAndTheRestIsExtracted) {
     ASSERT_EQ(outcome.errors.size(), 5u);
     EXPECT_EQ(outcome.errors[0], "..\\evil: refused: parent folder (..) in path");
     EXPECT_EQ(outcome.errors[3], "aux.txt: refused: device name");
+    EXPECT_EQ(outcome.report.back(), "2 files, 2 bytes, 5 failed");
+}
+
+TEST(Job, AFirstVolumeSaysTheArchiveGoesOn) {
+    const std::string whole = archive({packedEntry("-lz5-", "long.txt", text(20000, 9))});
+    for (const std::string name : {"game.001", "game.lzh"}) {
+        MemoryFileSystem fileSystem;
+        fileSystem.archives[name] = whole.substr(0, whole.size() / 2);
+        const Outcome outcome = runOn(fileSystem, {Action::Test, name, "out"});
+        EXPECT_EQ(outcome.status, Status::BrokenData) << name;
+        EXPECT_EQ(outcome.errors.back().find("the archive continues") != std::string::npos,
+                  name == "game.001")
+            << name;
+    }
 }
 
 TEST(Job, PathsStoredFromTheRootGoUnderTheDestination) {

@@ -70,6 +70,7 @@ private:
     Status result_ = Status::Ok;
     std::uint64_t files_ = 0;
     std::uint64_t bytes_ = 0;
+    std::uint64_t failed_ = 0;
 };
 
 void Run::done(const std::string& line, const Entry& entry) {
@@ -80,6 +81,7 @@ void Run::done(const std::string& line, const Entry& entry) {
 
 void Run::fail(Status status, const std::string& subject, std::string_view why) {
     observer_.error(subject + ": " + std::string(why));
+    ++failed_;
     if (result_ == Status::Ok) result_ = status;
 }
 
@@ -249,7 +251,15 @@ Status Run::go() {
         case Action::ExtractFlat: extract(entry, shown); break;
         }
     }
-    observer_.report(std::to_string(files_) + " files, " + std::to_string(bytes_) + " bytes");
+    // mkdisks splits a set into NAME.001, NAME.002 ...: the first alone ends inside an entry.
+    const std::string suffix = ".001";
+    if (result_ != Status::Ok && job_.archive.size() > suffix.size() &&
+        job_.archive.compare(job_.archive.size() - suffix.size(), suffix.size(), suffix) == 0)
+        observer_.error(job_.archive +
+                        ": the first volume of a split archive; the archive continues in the "
+                        "next volumes, which joined end to end make it whole");
+    observer_.report(std::to_string(files_) + " files, " + std::to_string(bytes_) + " bytes" +
+                     (failed_ == 0 ? "" : ", " + std::to_string(failed_) + " failed"));
     return result_;
 }
 
