@@ -224,6 +224,14 @@ TEST(CommandLine, OptionsAndTheirErrors) {
     std::string error;
     ASSERT_TRUE(parseOptions({"--title", "T", "--help"}, options, error));
     EXPECT_TRUE(options.help);
+    ASSERT_TRUE(parseOptions({"-h"}, options, error));
+    EXPECT_TRUE(options.help);
+    ASSERT_TRUE(parseOptions({"--version"}, options, error));
+    EXPECT_TRUE(options.version);
+    // An unknown option is named as such, even where a value would follow.
+    EXPECT_FALSE(parseOptions({"--project", "P", "--title", "T", "g", "o", "--colour"}, options,
+                              error));
+    EXPECT_EQ(error, "unknown option --colour");
 }
 
 } // namespace
