@@ -150,6 +150,16 @@ bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, st
     for (std::uint64_t i = 0; i < count; ++i)
         volumes.push_back(load / count + (i < load % count ? 1 : 0));
     if (balanced) volumes[0] -= first;
+    // Programs that leave the first disk less room than an equal volume: it takes what fits,
+    // and the other disks share the rest evenly.
+    const std::uint64_t room =
+        set.diskSize > first ? (set.diskSize - first) / kSector * kSector : 0;
+    if (!balanced && set.diskSize != 0 && volumes[0] > room && room > 0) {
+        const std::uint64_t rest = set.archive - room;
+        for (std::uint64_t i = 1; i < count; ++i)
+            volumes[i] = rest / (count - 1) + (i - 1 < rest % (count - 1) ? 1 : 0);
+        volumes[0] = room;
+    }
     if (set.diskSize != 0) {
         bool fits = first + onDisk(volumes[0]) <= set.diskSize;
         for (const std::uint64_t volume : volumes)
