@@ -4,7 +4,9 @@
 
 #include "EntryPath.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
 #include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
@@ -286,13 +288,16 @@ bool PosixFileSystem::toArchiveName(const std::string& name, std::string& stored
 }
 
 std::string PosixFileSystem::fromArchiveName(const std::string& stored) const {
+    // Most names are plain ASCII, which reads the same.
+    if (std::all_of(stored.begin(), stored.end(), [](char c) { return c > 0 && c != '%'; }))
+        return stored;
     std::string name;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         const auto byte = static_cast<std::uint8_t>(stored[i]);
         if (byte < 0x80) {
             const bool readsAsEscape = byte == '%' && i + 2 < stored.size() &&
                                        escapedByte(stored[i + 1], stored[i + 2]);
-            name += readsAsEscape ? std::string("%25") : std::string(1, stored[i]);
+            name += readsAsEscape ? "%25" : std::string_view(&stored[i], 1);
             continue;
         }
         std::string character;
