@@ -1,5 +1,4 @@
-// The file system of the native build: POSIX calls, names written as the stored bytes and
-// read as UTF-8.
+// The file system of the native build: POSIX calls, names written and read as UTF-8.
 #pragma once
 
 #include "FileSystem.h"
