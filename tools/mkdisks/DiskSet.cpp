@@ -40,6 +40,17 @@ std::uint64_t reserve(const DiskSetSize& set, int volumes) {
     return set.programs + onDisk(setupDescription(set.project, set.title, volumes).size());
 }
 
+// False with `error` set when a disk cannot hold the first disk's other files, for a set of
+// `volumes` volumes, and a volume beside them.
+bool firstDiskHolds(const DiskSetSize& set, int volumes, std::string& error) {
+    const std::uint64_t first = reserve(set, volumes);
+    if (first < set.diskSize / kSector * kSector) return true;
+    error = "a disk of " + std::to_string(set.diskSize) +
+            " bytes does not hold Setup.exe, its description and UNLHA32.DLL (" +
+            std::to_string(first) + " bytes) with a volume beside them";
+    return false;
+}
+
 // Fills disks of set.diskSize in turn. False when the first disk cannot hold its files.
 bool fillDisks(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
     const std::uint64_t perDisk = set.diskSize / kSector * kSector;
@@ -48,12 +59,7 @@ bool fillDisks(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std:
     int count = 2;
     for (int round = 0; round < 4; ++round) {
         const std::uint64_t first = reserve(set, count);
-        if (first >= perDisk) {
-            error = "a disk of " + std::to_string(set.diskSize) +
-                    " bytes does not hold Setup.exe, its description and UNLHA32.DLL (" +
-                    std::to_string(first) + " bytes) with a volume beside them";
-            return false;
-        }
+        if (!firstDiskHolds(set, count, error)) return false;
         volumes.assign(1, std::min(perDisk - first, set.archive));
         for (std::uint64_t left = set.archive - volumes[0]; left > 0; left -= volumes.back())
             volumes.push_back(std::min(perDisk, left));
@@ -125,6 +131,11 @@ std::string volumeName(const std::string& project, int number) {
     char extension[16];
     std::snprintf(extension, sizeof extension, ".%03d", number);
     return project + extension;
+}
+
+bool programsFit(const DiskSetSize& set, std::string& error) {
+    // The description is smallest for one volume.
+    return set.diskSize == 0 || firstDiskHolds(set, 1, error);
 }
 
 bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
