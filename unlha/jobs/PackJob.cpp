@@ -26,7 +26,8 @@ struct Planned {
     std::uint16_t attributes = 0;
 };
 
-// Passes reads on, and tells the observer how far into all files the job is.
+// Passes reads on, and tells the observer how far into all files the job is. A file read again
+// (stored after all, as packing did not shrink it) does not move the progress back.
 class ProgressInput final : public Input {
 public:
     ProgressInput(Input& input, Observer& observer, const std::string& entry, std::uint64_t before,
@@ -35,7 +36,8 @@ public:
     Status readAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
                   std::size_t& got) override {
         const Status status = input_.readAt(offset, buffer, size, got);
-        observer_.progress(entry_, before_ + offset + got, total_);
+        furthest_ = std::max(furthest_, offset + got);
+        observer_.progress(entry_, before_ + furthest_, total_);
         return status;
     }
     std::uint64_t size() const override { return input_.size(); }
@@ -46,6 +48,7 @@ private:
     const std::string& entry_;
     std::uint64_t before_;
     std::uint64_t total_;
+    std::uint64_t furthest_ = 0;
 };
 
 // Takes decoded data for the check, and reports progress.
