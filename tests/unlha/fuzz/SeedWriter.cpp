@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
         write('\1', std::string(1, static_cast<char>(index)) + size +
                         packedEntry(method, "", text).packed);
     // Round trips: mode byte, then the method and effort, then the file.
-    for (const char packing : {0, 1, 2, '\x80', '\x82'})
+    for (const char packing : {'\0', '\1', '\2', '\x80', '\x82'})
         write('\2', std::string(1, packing) + text + text);
     return 0;
 }
