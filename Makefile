@@ -2,11 +2,12 @@
 JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
+ASAN := build/asan
 # A compiler cache, where one is installed, makes rebuilds and other checkouts quick.
 CACHE := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all bootstrap build native win32 test demo fuzz clean
+.PHONY: all bootstrap build native win32 asan test demo fuzz clean
 
 all: build
 
@@ -23,7 +24,14 @@ win32: bootstrap
 
 build: native win32
 
-test: build
+# The codec's unit tests once more with AddressSanitizer and UBSan: a read outside a buffer
+# fails a test, not only the fuzzer.
+asan: bootstrap
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUNLHA_SANITIZE=ON $(CACHE) >/dev/null
+	@cmake --build $(ASAN) -j $(JOBS) --target unlha_codec_test unlha_encoder_test
+	@for t in unlha_codec_test unlha_encoder_test; do $(ASAN)/bin/$$t --gtest_brief=1 || exit 1; done
+
+test: build asan
 	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 	@scripts/wine-session ctest --test-dir $(WIN32) --output-on-failure
 

@@ -143,6 +143,9 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
              o.disks = 1;
          },
          lha::Status::BadCommand, "the game needs 2 disks of 200000 bytes"},
+        {"a disk too small for the programs",
+         [](Options& o, const fs::path&) { o.diskSize = 100000; }, lha::Status::BadCommand,
+         "a disk of 100000 bytes does not hold Setup.exe"},
         {"a project name Setup cannot use",
          [](Options& o, const fs::path&) { o.project = "Project?"; }, lha::Status::BadCommand,
          "project name 'Project?' cannot be Setup's folder and key name"},
@@ -192,6 +195,9 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         const Tree after = fs::exists(root_ / "out") ? readTree(root_ / "out") : Tree{};
         EXPECT_TRUE(after == before) << c.what;
         EXPECT_FALSE(fs::exists(root_ / "game" / "disks")) << c.what;
+        if (c.what == "a disk too small for the programs") {
+            EXPECT_TRUE(recorder_.lines.empty()) << c.what << ": known before packing";
+        }
         options_ = saved;
     }
 }

@@ -23,6 +23,8 @@ public:
     void error(std::string_view line) override { errors.emplace_back(line); }
     void progress(std::string_view, std::uint64_t done, std::uint64_t total) override {
         EXPECT_LE(done, total);
+        EXPECT_GE(done, done_) << "progress went back";
+        done_ = done;
     }
     bool cancelled() override { return false; }
 
@@ -30,6 +32,7 @@ public:
 
 private:
     std::vector<std::string> report_;
+    std::uint64_t done_ = 0;
 };
 
 struct Packed {
@@ -371,6 +374,24 @@ TEST(Pack, AFailedWriteLeavesNoArchive) {
     const Packed packed = pack(fileSystem, "-lh5-");
     EXPECT_EQ(packed.status, Status::WriteFailed);
     EXPECT_TRUE(fileSystem.files.empty());
+}
+
+TEST(Pack, AUsersFileOfTheTemporaryNameSurvives) {
+    for (const bool failing : {false, true}) {
+        MemoryFileSystem fileSystem = gameWith({{"a.txt", text(1000, 1)}});
+        fileSystem.files["game.lzh.unlha-part"] = "mine";
+        if (failing) fileSystem.failingName = "game.lzh.unlha-part2";
+        const Packed packed = pack(fileSystem, "-lh5-");
+        EXPECT_EQ(packed.status, failing ? Status::WriteFailed : Status::Ok) << failing;
+        EXPECT_EQ(fileSystem.files["game.lzh.unlha-part"], "mine") << failing;
+        EXPECT_EQ(fileSystem.files.size(), failing ? 1u : 2u) << failing;
+    }
+}
+
+TEST(Pack, ProgressNeverGoesBack) {
+    // A file that does not shrink is read again to be stored; the recorder checks the order.
+    MemoryFileSystem fileSystem = gameWith({{"noise.bin", noise(3 << 20, 5)}});
+    EXPECT_EQ(pack(fileSystem, "-lh5-").status, Status::Ok);
 }
 
 TEST(CheckArchive, FindsEveryDifference) {

@@ -22,7 +22,7 @@ std::string split(const PathCase& c) {
     std::string joined;
     for (const std::string& part : path.parts)
         joined += (joined.empty() ? "" : "|") + part;
-    return joined + (path.isFolder ? "|<folder>" : "");
+    return (path.rooted ? "<root>|" : "") + joined + (path.isFolder ? "|<folder>" : "");
 }
 
 TEST(EntryPath, SplitsStoredPaths) {
@@ -49,6 +49,11 @@ TEST(EntryPath, SplitsStoredPaths) {
         {"", "COM10", "COM10"},
         {"", "file.", "file."},
         {"", "..file", "..file"},
+        // Stored from the root: taken as relative.
+        {"", "\\subdir\\subdir2\\hello.txt", "<root>|subdir|subdir2|hello.txt"},
+        {"", "/etc/passwd", "<root>|etc|passwd"},
+        {"/abs\xFF", "file", "<root>|abs|file"},
+        {"\\abs\xFF", "file", "<root>|abs|file"},
     };
     for (const PathCase& c : cases)
         EXPECT_EQ(split(c), c.parts) << "folder '" << c.directory << "' name '" << c.name << "'";
@@ -56,9 +61,13 @@ TEST(EntryPath, SplitsStoredPaths) {
 
 TEST(EntryPath, RefusesWhatLeavesTheFolder) {
     const PathCase cases[] = {
-        {"", "\\etc\\passwd", ""},
-        {"", "/etc/passwd", ""},
         {"", "\\\\server\\share\\file", ""},
+        {"", "//server/share/file", ""},
+        {"", "\\\\?\\C:\\file", ""},
+        {"", "\\\\.\\PhysicalDrive0", ""},
+        {"", "\\C:\\file", ""},
+        {"", "\\..\\file", ""},
+        {"", "/CON", ""},
         {"", "C:\\autoexec.bat", ""},
         {"", "C:autoexec.bat", ""},
         {"", "file.txt:stream", ""},
@@ -67,7 +76,6 @@ TEST(EntryPath, RefusesWhatLeavesTheFolder) {
         {"", "dir/../file", ""},
         {"..\xFF", "file", ""},
         {"dir\xFF..\xFF", "file", ""},
-        {"/abs\xFF", "file", ""},
         {"", "...", ""},
         {"", ". .", ""},
         {"", ".. ", ""},

@@ -12,6 +12,7 @@ namespace {
 struct Read {
     Status status = Status::Ok;
     std::vector<Entry> entries;
+    std::string problem;
 };
 
 Read readAll(const std::string& bytes) {
@@ -22,6 +23,7 @@ Read readAll(const std::string& bytes) {
         Entry entry;
         bool end = false;
         result.status = reader.next(entry, end);
+        if (result.status != Status::Ok) result.problem = reader.problem();
         if (result.status != Status::Ok || end) return result;
         result.entries.push_back(entry);
     }
@@ -87,9 +89,24 @@ TEST(Header, LevelTwoPaddingAndShortTotalSize) {
 }
 
 TEST(Header, NameStopsAtNul) {
-    const Read read = readAll(archive({storedEntry(std::string("name\0comment", 12), "", 2)}));
-    ASSERT_EQ(read.status, Status::Ok);
-    EXPECT_EQ(read.entries[0].name, "name");
+    // Amiga writers put "name NUL comment" into the name field.
+    for (const int level : {0, 1, 2}) {
+        const Read read = readAll(archive({storedEntry(std::string("name\0comment", 12), "", level)}));
+        ASSERT_EQ(read.status, Status::Ok) << level;
+        EXPECT_EQ(read.entries[0].name, "name") << level;
+    }
+}
+
+TEST(Header, ExtendedHeaderTooSmallForItsOwnFields) {
+    // A level-2 chain element of 1 or 2 bytes cannot hold its type and the next size.
+    for (const char size : {1, 2}) {
+        std::string bytes = archive({storedEntry("a", "x", 2)});
+        bytes[kLevel2FixedPart - 2] = size;
+        bytes[kLevel2FixedPart - 1] = 0;
+        const Read read = readAll(bytes);
+        EXPECT_EQ(read.status, Status::BrokenData) << int{size};
+        EXPECT_EQ(read.problem, "bad extended header size") << int{size};
+    }
 }
 
 TEST(Header, JunkBeforeTheFirstHeaderIsSkipped) {

@@ -1,6 +1,7 @@
 // Tests of what a job creates, refuses and reports, on an in-memory file system.
 #include "ArchiveBuilder.h"
 #include "InMemoryJob.h"
+#include "SampleData.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,7 @@ TEST(Job, TestAndListWriteNothing) {
 TEST(Job, RefusedPathsAreReportedAndTheRestIsExtracted) {
     const std::string bytes =
         archive({storedEntry("first", "1", 0), storedEntry("..\\evil", "x", 0),
-                 storedEntry("C:\\boot.ini", "x", 0), storedEntry("/etc/passwd", "x", 1),
+                 storedEntry("C:\\boot.ini", "x", 0), storedEntry("\\\\host\\x", "x", 1),
                  storedEntry("aux.txt", "x", 2), inFolder("..\xFF", "up", "x"),
                  storedEntry("last", "2", 2)});
     const Outcome outcome = runInMemory(bytes);
@@ -72,6 +73,79 @@ TEST(Job, RefusedPathsAreReportedAndTheRestIsExtracted) {
     ASSERT_EQ(outcome.errors.size(), 5u);
     EXPECT_EQ(outcome.errors[0], "..\\evil: refused: parent folder (..) in path");
     EXPECT_EQ(outcome.errors[3], "aux.txt: refused: device name");
+    EXPECT_EQ(outcome.report.back(), "2 files, 2 bytes, 5 failed");
+}
+
+TEST(Job, AFirstVolumeSaysTheArchiveGoesOn) {
+    const std::string whole = archive({packedEntry("-lz5-", "long.txt", text(20000, 9))});
+    for (const std::string name : {"game.001", "game.lzh"}) {
+        MemoryFileSystem fileSystem;
+        fileSystem.archives[name] = whole.substr(0, whole.size() / 2);
+        const Outcome outcome = runOn(fileSystem, {Action::Test, name, "out"});
+        EXPECT_EQ(outcome.status, Status::BrokenData) << name;
+        EXPECT_EQ(outcome.errors.back().find("the archive continues") != std::string::npos,
+                  name == "game.001")
+            << name;
+    }
+}
+
+TEST(Job, PathsStoredFromTheRootGoUnderTheDestination) {
+    const Outcome outcome = runInMemory(archive({storedEntry("\\sub\\hello.txt", "h", 0),
+                                                 storedEntry("/etc/passwd", "p", 1)}));
+    EXPECT_EQ(outcome.status, Status::Ok);
+    const std::map<std::string, std::string> expected = {{"out/sub/hello.txt", "h"},
+                                                         {"out/etc/passwd", "p"}};
+    EXPECT_EQ(outcome.fileSystem.files, expected);
+    ASSERT_EQ(outcome.report.size(), 5u);
+    EXPECT_EQ(outcome.report[0], "stored from the root, put under the destination  \\sub\\hello.txt");
+}
+
+// A MacBinary file: header, a data fork of `data`, padding, a resource fork of `resource`.
+std::string macBinary(const std::string& data, const std::string& resource, bool padLast) {
+    std::string h(128, '\0');
+    h[1] = 8;
+    h.replace(2, 8, "gpl-2.gz");
+    const auto putLength = [&h](std::size_t at, std::size_t length) {
+        for (int i = 0; i < 4; ++i)
+            h[at + i] = static_cast<char>(length >> (24 - 8 * i));
+    };
+    putLength(83, data.size());
+    putLength(87, resource.size());
+    const auto pad = [](std::string fork) { return fork + std::string(-fork.size() % 128, '\0'); };
+    return h + (resource.empty() && !padLast ? data : pad(data)) +
+           (padLast ? pad(resource) : resource);
+}
+
+TEST(Job, MacBinaryWrapperIsDroppedWhenValid) {
+    const std::string data = text(300, 4);
+    std::string badName = macBinary(data, "", true);
+    badName[1] = 64;
+    std::string badFiller = macBinary(data, "", true);
+    badFiller[74] = 1;
+    const struct {
+        std::string what;
+        std::string stored;
+        std::uint8_t os;
+        std::string written;
+    } cases[] = {
+        {"data fork, padded", macBinary(data, "", true), 'm', data},
+        {"data fork, not padded", macBinary(data, "", false), 'm', data},
+        {"both forks", macBinary(data, "resource", false), 'm', data},
+        {"both forks, padded", macBinary(data, "resource", true), 'm', data},
+        {"not from a Macintosh", macBinary(data, "", true), 'M', macBinary(data, "", true)},
+        {"name too long", badName, 'm', badName},
+        {"filler byte set", badFiller, 'm', badFiller},
+        {"forks longer than the file", macBinary(data, "", true).substr(0, 400), 'm',
+         macBinary(data, "", true).substr(0, 400)},
+        {"too short for a header", std::string(100, '\0'), 'm', std::string(100, '\0')},
+    };
+    for (const auto& c : cases) {
+        TestEntry entry = packedEntry("-lz5-", "gpl-2.gz", c.stored, 2);
+        entry.os = c.os;
+        Outcome outcome = runInMemory(archive({entry}));
+        EXPECT_EQ(outcome.status, Status::Ok) << c.what;
+        EXPECT_TRUE(outcome.fileSystem.files["out/gpl-2.gz"] == c.written) << c.what;
+    }
 }
 
 TEST(Job, SymbolicLinksAreNeverCreated) {
@@ -96,6 +170,32 @@ TEST(Job, ABrokenEntryLeavesTheOldFileAndNoPartialFile) {
                                                          {"out/next.txt", "n"}};
     EXPECT_EQ(outcome.fileSystem.files, expected);
     EXPECT_EQ(outcome.errors, std::vector<std::string>{"keep.txt: CRC mismatch"});
+}
+
+TEST(Job, AUsersFileOfTheTemporaryNameSurvives) {
+    TestEntry bad = storedEntry("keep.txt", "bad data", 2);
+    bad.crc ^= 1;
+    const struct {
+        std::string what;
+        TestEntry entry;
+        std::string kept; // in out/keep.txt afterwards
+    } cases[] = {
+        {"a whole entry", storedEntry("keep.txt", "new data", 2), "new data"},
+        {"a broken entry", bad, "old data"},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSystem fileSystem;
+        fileSystem.files["out/keep.txt"] = "old data";
+        fileSystem.files["out/keep.txt.unlha-part"] = "mine";
+        fileSystem.files["out/keep.txt.unlha-part2"] = "mine too";
+        fileSystem.archives["archive.lzh"] = archive({c.entry});
+        const Outcome outcome = runOn(fileSystem, {Action::Extract, "archive.lzh", "out"});
+        const std::map<std::string, std::string> expected = {
+            {"out/keep.txt", c.kept},
+            {"out/keep.txt.unlha-part", "mine"},
+            {"out/keep.txt.unlha-part2", "mine too"}};
+        EXPECT_EQ(outcome.fileSystem.files, expected) << c.what;
+    }
 }
 
 TEST(Job, EachKindOfFailureGivesItsStatus) {

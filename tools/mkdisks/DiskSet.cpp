@@ -45,6 +45,17 @@ std::uint64_t reserve(const DiskSetSize& set, int volumes) {
     return set.programs + onDisk(setupDescription(set.project, set.title, volumes).size());
 }
 
+// False with `error` set when a disk cannot hold the first disk's other files, for a set of
+// `volumes` volumes, and a volume beside them.
+bool firstDiskHolds(const DiskSetSize& set, int volumes, std::string& error) {
+    const std::uint64_t first = reserve(set, volumes);
+    if (first < set.diskSize / kSector * kSector) return true;
+    error = "a disk of " + std::to_string(set.diskSize) +
+            " bytes does not hold Setup.exe, its description and UNLHA32.DLL (" +
+            std::to_string(first) + " bytes) with a volume beside them";
+    return false;
+}
+
 // Fills disks of set.diskSize in turn. False when the first disk cannot hold its files.
 bool fillDisks(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
     const std::uint64_t perDisk = set.diskSize / kSector * kSector;
@@ -53,12 +64,7 @@ bool fillDisks(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std:
     int count = 2;
     for (int round = 0; round < 4; ++round) {
         const std::uint64_t first = reserve(set, count);
-        if (first >= perDisk) {
-            error = "a disk of " + std::to_string(set.diskSize) +
-                    " bytes does not hold Setup.exe, its description and UNLHA32.DLL (" +
-                    std::to_string(first) + " bytes) with a volume beside them";
-            return false;
-        }
+        if (!firstDiskHolds(set, count, error)) return false;
         volumes.assign(1, std::min(perDisk - first, set.archive));
         for (std::uint64_t left = set.archive - volumes[0]; left > 0; left -= volumes.back())
             volumes.push_back(std::min(perDisk, left));
@@ -133,6 +139,11 @@ std::string volumeName(const std::string& project, int number) {
     return project + extension;
 }
 
+bool programsFit(const DiskSetSize& set, std::string& error) {
+    // The description is smallest for one volume.
+    return set.diskSize == 0 || firstDiskHolds(set, 1, error);
+}
+
 bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
     volumes.clear();
     if (set.disks <= 1) {
@@ -156,6 +167,16 @@ bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, st
     for (std::uint64_t i = 0; i < count; ++i)
         volumes.push_back(load / count + (i < load % count ? 1 : 0));
     if (balanced) volumes[0] -= first;
+    // Programs that leave the first disk less room than an equal volume: it takes what fits,
+    // and the other disks share the rest evenly.
+    const std::uint64_t room =
+        set.diskSize > first ? (set.diskSize - first) / kSector * kSector : 0;
+    if (!balanced && set.diskSize != 0 && volumes[0] > room && room > 0) {
+        const std::uint64_t rest = set.archive - room;
+        for (std::uint64_t i = 1; i < count; ++i)
+            volumes[i] = rest / (count - 1) + (i - 1 < rest % (count - 1) ? 1 : 0);
+        volumes[0] = room;
+    }
     if (set.diskSize != 0) {
         bool fits = first + onDisk(volumes[0]) <= set.diskSize;
         for (const std::uint64_t volume : volumes)

@@ -43,6 +43,9 @@ struct DiskSetSize {
 // cut into equal volumes. False with `error` set when the game does not fit (saying how many
 // disks it needs) or the disks are too small or too many for it.
 bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error);
+// False with `error` set when a disk of set.diskSize cannot hold the programs, the description
+// and a volume whatever the archive's size: known before anything is packed.
+bool programsFit(const DiskSetSize& set, std::string& error);
 
 // Why Setup cannot use the name (code page 932) as its game folder, archive and registry key
 // name, for a set of `volumes` volumes (0: one archive), or the title as its shortcut's name,

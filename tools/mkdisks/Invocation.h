@@ -9,7 +9,9 @@ namespace mkdisks {
 
 // The arguments after the program's name.
 std::vector<std::string> commandArguments(int argc, char** argv);
-// The folder of the running program; empty when the system does not tell.
+// Where Setup.exe and UNLHA32.DLL are taken from without --programs: the folder of the running
+// program (on POSIX the Windows build of its tree when they are not there); empty when the
+// system does not tell.
 std::string programFolder();
 
 } // namespace mkdisks

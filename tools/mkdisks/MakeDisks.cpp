@@ -56,6 +56,8 @@ private:
     Status findPrograms();
     Status checkFolders();
     Status plan();
+    // The sizes that decide the volumes, for an archive of `archive` bytes.
+    DiskSetSize setSize(std::uint64_t archive) const;
     // Moves the archive onto the first disk, or splits it into the disks' volumes.
     Status placeArchive();
     Status copyRange(lha::Input& input, std::uint64_t offset, std::uint64_t size,
@@ -132,13 +134,7 @@ Status Run::plan() {
     std::unique_ptr<lha::Input> input;
     if (fs_.openArchive(archive_, input) != Status::Ok)
         return fail(Status::ReadFailed, archive_ + ": cannot read the archive");
-    DiskSetSize set;
-    set.archive = input->size();
-    set.programs = onDisk(setup_.size) + onDisk(library_.size);
-    set.project = project_;
-    set.title = title_;
-    set.diskSize = options_.diskSize;
-    set.disks = options_.disks;
+    const DiskSetSize set = setSize(input->size());
     std::string error;
     bool planned = planVolumes(set, volumes_, error);
     // A thousand volumes and more take a longer extension in Setup's paths.
@@ -154,6 +150,17 @@ Status Run::plan() {
         return fail(Status::BadCommand, error);
     }
     return Status::Ok;
+}
+
+DiskSetSize Run::setSize(std::uint64_t archive) const {
+    DiskSetSize set;
+    set.archive = archive;
+    set.programs = onDisk(setup_.size) + onDisk(library_.size);
+    set.project = project_;
+    set.title = title_;
+    set.diskSize = options_.diskSize;
+    set.disks = options_.disks;
+    return set;
 }
 
 Status Run::copyRange(lha::Input& input, std::uint64_t offset, std::uint64_t size,
@@ -252,6 +259,9 @@ Status Run::verify() {
 Status Run::go() {
     Status status = checkNames();
     if (status == Status::Ok) status = findPrograms();
+    std::string error;
+    if (status == Status::Ok && !programsFit(setSize(0), error))
+        status = fail(Status::BadCommand, error);
     if (status == Status::Ok) status = checkFolders();
     if (status != Status::Ok) return status;
 

@@ -3,7 +3,9 @@
 
 #include "DiskSet.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
 
 namespace mkdisks {
 
@@ -22,7 +24,10 @@ const char* const kUsage =
     "  --method M         lh5 (the default), lh6 or lh7\n"
     "  --best             pack smaller, more slowly\n"
     "  --programs DIR     where Setup.exe and UNLHA32.DLL are (default: beside mkdisks)\n"
-    "  --no-verify        do not decode the set once it is written\n";
+    "  --no-verify        do not decode the set once it is written\n"
+    "  -h, --help         this help;  --version  the version\n"
+    "Exit codes: 0 done, 1 not an archive, 2 broken data, 3 unsupported method, 4 cannot write,\n"
+    "5 refused path, 6 cancelled, 7 names, options or sizes that cannot make a set, 8 cannot read.\n";
 
 bool parseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error) {
     options = Options{};
@@ -31,12 +36,16 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
     bool haveTitle = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+            return true;
+        }
         if (argument.size() < 2 || argument.compare(0, 2, "--") != 0) {
             paths.push_back(argument);
             continue;
         }
-        if (argument == "--help") {
-            options.help = true;
+        if (argument == "--version") {
+            options.version = true;
             return true;
         }
         if (argument == "--best") {
@@ -46,6 +55,13 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         if (argument == "--no-verify") {
             options.verify = false;
             continue;
+        }
+        static constexpr std::string_view kWithValue[] = {
+            "--project", "--title", "--disk-size", "--disks", "--method", "--programs"};
+        if (std::find(std::begin(kWithValue), std::end(kWithValue), argument) ==
+            std::end(kWithValue)) {
+            error = "unknown option " + argument;
+            return false;
         }
         if (i + 1 == arguments.size()) {
             error = argument + " needs a value";
@@ -77,11 +93,8 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
                 error = "method '" + value + "' is not lh5, lh6 or lh7";
                 return false;
             }
-        } else if (argument == "--programs") {
-            options.programs = value;
         } else {
-            error = "unknown option " + argument;
-            return false;
+            options.programs = value;
         }
     }
     if (!haveProject || !haveTitle) {

@@ -12,6 +12,7 @@
 namespace mkdisks {
 
 extern const char* const kUsage;
+constexpr const char* kVersion = "mkdisks 1.0";
 
 struct Options {
     std::string project;        // the game's folder and archive name, as given
@@ -22,7 +23,8 @@ struct Options {
     lha::Encoder::Effort effort = lha::Encoder::Effort::Normal;
     std::string programs; // folder of Setup.exe and UNLHA32.DLL; empty: mkdisks' own
     bool verify = true;   // decode the set once written
-    bool help = false;    // --help: show the usage and do nothing else
+    bool help = false;    // -h, --help: show the usage and do nothing else
+    bool version = false; // --version: show the version and do nothing else
     std::string game;     // the game folder
     std::string out;      // where the disk folders go
 };

@@ -56,14 +56,22 @@ int main(int argc, char** argv) {
     mkdisks::Options options;
     std::string error;
     if (!mkdisks::parseOptions(arguments, options, error)) {
-        std::fprintf(stderr, "mkdisks: %s\n%s", error.c_str(), mkdisks::kUsage);
+        std::fprintf(stderr, "mkdisks: %s (see --help)\n", error.c_str());
         return static_cast<int>(lha::Status::BadCommand);
     }
     if (options.help) {
         std::fputs(mkdisks::kUsage, stdout);
         return 0;
     }
-    if (options.programs.empty()) options.programs = mkdisks::programFolder();
+    if (options.version) {
+        std::puts(mkdisks::kVersion);
+        return 0;
+    }
+    if (options.programs.empty()) {
+        options.programs = mkdisks::programFolder();
+        std::printf("programs from %s\n", options.programs.c_str());
+        std::fflush(stdout);
+    }
     Console console(isatty(fileno(stderr)) != 0);
     const auto fileSystem = lha::makeFileSystem();
     return static_cast<int>(mkdisks::makeDisks(options, *fileSystem, console));

@@ -16,6 +16,35 @@ namespace {
 
 constexpr const char* kUsage = "usage: unlha x|e|t|l [-+] [-q] ARCHIVE [FOLDER], "
                                "unlha a [-q] [-lh5|-lh6|-lh7] [-best] ARCHIVE FOLDER";
+constexpr const char* kVersion = "unlha 1.0";
+constexpr const char* kHelp =
+    "usage: unlha x|e|t|l [-+] [-q] ARCHIVE [FOLDER]\n"
+    "       unlha a [-q] [-lh5|-lh6|-lh7] [-best] ARCHIVE FOLDER\n"
+    "\n"
+    "commands:\n"
+    "  x      extract files into their stored folders under FOLDER (default: the current one)\n"
+    "  e      extract files straight into FOLDER, dropping their folders\n"
+    "  t      test: decode every file and check its CRC, write nothing\n"
+    "  l      list the entries\n"
+    "  a      pack FOLDER into the new archive ARCHIVE\n"
+    "switches:\n"
+    "  -q     quiet: no line per file\n"
+    "  -+     take the library's defaults (there are no user settings to read)\n"
+    "  -lh5   pack with -lh5- (default); -lh6 and -lh7 use larger windows\n"
+    "  -best  pack smaller, more slowly\n"
+    "  -h, --help, /? (on Windows)  this help;  --version  the version\n"
+    "exit codes:\n"
+    "  0 done   1 not an archive   2 broken data or CRC mismatch   3 unsupported method\n"
+    "  4 cannot write   5 refused path   6 cancelled   7 bad command line\n"
+    "  8 cannot read the archive   9 out of memory\n";
+
+// True for the arguments that ask for the help.
+bool asksForHelp(const std::string& argument) {
+#ifdef _WIN32
+    if (argument == "/?") return true;
+#endif
+    return argument == "-h" || argument == "--help";
+}
 
 // The report goes to standard output, errors to standard error, one line each.
 class ConsoleObserver final : public lha::Observer {
@@ -73,6 +102,14 @@ std::vector<std::string> commandArguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments = commandArguments(argc, argv);
+    if (arguments.empty() || asksForHelp(arguments[0])) {
+        std::fputs(kHelp, stdout);
+        return static_cast<int>(arguments.empty() ? lha::Status::BadCommand : lha::Status::Ok);
+    }
+    if (arguments[0] == "--version") {
+        std::puts(kVersion);
+        return 0;
+    }
     if (!arguments.empty() && (arguments[0] == "a" || arguments[0] == "A"))
         return pack({arguments.begin() + 1, arguments.end()});
     lha::Command command;

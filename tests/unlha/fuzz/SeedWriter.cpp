@@ -46,5 +46,8 @@ int main(int argc, char** argv) {
          {std::pair{2, "-lh1-"}, std::pair{8, "-lzs-"}, std::pair{9, "-lz5-"}})
         write('\1', std::string(1, static_cast<char>(index)) + size +
                         packedEntry(method, "", text).packed);
+    // Round trips: mode byte, then the method and effort, then the file.
+    for (const char packing : {'\0', '\1', '\2', '\x80', '\x82'})
+        write('\2', std::string(1, packing) + text + text);
     return 0;
 }

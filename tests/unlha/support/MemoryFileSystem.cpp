@@ -130,9 +130,10 @@ Status MemoryFileSystem::listFolder(const std::string& path, std::vector<FolderI
     return Status::Ok;
 }
 
-Status MemoryFileSystem::createArchive(const std::string& path,
-                                       std::unique_ptr<ArchiveFile>& file) {
-    if (!failingName.empty() && path.find(failingName) != std::string::npos)
+Status MemoryFileSystem::createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                                       bool& existed) {
+    existed = files.count(path) != 0 || archives.count(path) != 0 || folders.count(path) != 0;
+    if (existed || (!failingName.empty() && path.find(failingName) != std::string::npos))
         return Status::WriteFailed;
     files[path].clear();
     file = std::make_unique<MemoryArchive>(files[path]);

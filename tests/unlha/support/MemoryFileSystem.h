@@ -39,7 +39,9 @@ public:
         stored = name;
         return true;
     }
-    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) override;
+    std::string fromArchiveName(const std::string& stored) const override { return stored; }
+    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                         bool& existed) override;
 };
 
 } // namespace lha::test

@@ -5,6 +5,7 @@
 #include "ArchiveReader.h"
 #include "EntryPath.h"
 #include "Methods.h"
+#include "PartialFile.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -13,9 +14,6 @@
 
 namespace lha {
 namespace {
-
-// Suffix of the archive while it is written.
-constexpr const char* kPartialSuffix = ".unlha-part";
 
 // One file or folder to put into the archive.
 struct Planned {
@@ -28,7 +26,8 @@ struct Planned {
     std::uint16_t attributes = 0;
 };
 
-// Passes reads on, and tells the observer how far into all files the job is.
+// Passes reads on, and tells the observer how far into all files the job is. A file read again
+// (stored after all, as packing did not shrink it) does not move the progress back.
 class ProgressInput final : public Input {
 public:
     ProgressInput(Input& input, Observer& observer, const std::string& entry, std::uint64_t before,
@@ -37,7 +36,8 @@ public:
     Status readAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
                   std::size_t& got) override {
         const Status status = input_.readAt(offset, buffer, size, got);
-        observer_.progress(entry_, before_ + offset + got, total_);
+        furthest_ = std::max(furthest_, offset + got);
+        observer_.progress(entry_, before_ + furthest_, total_);
         return status;
     }
     std::uint64_t size() const override { return input_.size(); }
@@ -48,6 +48,7 @@ private:
     const std::string& entry_;
     std::uint64_t before_;
     std::uint64_t total_;
+    std::uint64_t furthest_ = 0;
 };
 
 // Takes decoded data for the check, and reports progress.
@@ -282,9 +283,12 @@ Status runPackJob(const PackJob& job, FileSystem& fileSystem, Observer& observer
     Plan plan(fileSystem, observer, job.caseless);
     if (!plan.walk(job.folder, {}, "")) return plan.status;
 
-    const std::string partial = job.archive + kPartialSuffix;
+    std::string partial;
     std::unique_ptr<ArchiveFile> file;
-    if (fileSystem.createArchive(partial, file) != Status::Ok) {
+    const auto create = [&](const std::string& name, bool& existed) {
+        return fileSystem.createArchive(name, file, existed);
+    };
+    if (createPartial(job.archive, create, partial) != Status::Ok) {
         observer.error(partial + ": cannot create the file");
         return Status::WriteFailed;
     }

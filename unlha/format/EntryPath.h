@@ -19,10 +19,12 @@ bool isShiftJisTrailByte(std::uint8_t byte);
 struct EntryPath {
     std::vector<std::string> parts; // folders, then the name; each one checked
     bool isFolder = false;          // the stored path ends in a separator
+    bool rooted = false;            // stored with one leading separator, which is dropped
 };
 
-// Splits and checks the entry's path. RefusedPath, with `why` set, for absolute paths,
-// drive letters and streams (':'), "..", names of only dots and blanks, control characters
+// Splits and checks the entry's path. A path stored from the root ("\dir\file", as some
+// Windows writers store them) is taken as relative. RefusedPath, with `why` set, for UNC
+// paths (two leading separators), drive letters and streams (':'), "..", names of only dots and blanks, control characters
 // and device names (CON, NUL, AUX, PRN, COM1-9, LPT1-9, with or without extension).
 Status splitEntryPath(const Entry& entry, EntryPath& path, const char*& why);
 

@@ -4,15 +4,15 @@
 
 #include "ArchiveReader.h"
 #include "EntryPath.h"
+#include "MacBinary.h"
 #include "Methods.h"
+#include "PartialFile.h"
 
+#include <optional>
 #include <set>
 
 namespace lha {
 namespace {
-
-// Suffix of the file an entry is decoded into when it is to replace an existing one.
-constexpr const char* kPartialSuffix = ".unlha-part";
 
 // `value` right-aligned in `width` columns.
 std::string padded(std::uint64_t value, std::size_t width) {
@@ -70,6 +70,7 @@ private:
     Status result_ = Status::Ok;
     std::uint64_t files_ = 0;
     std::uint64_t bytes_ = 0;
+    std::uint64_t failed_ = 0;
 };
 
 void Run::done(const std::string& line, const Entry& entry) {
@@ -80,6 +81,7 @@ void Run::done(const std::string& line, const Entry& entry) {
 
 void Run::fail(Status status, const std::string& subject, std::string_view why) {
     observer_.error(subject + ": " + std::string(why));
+    ++failed_;
     if (result_ == Status::Ok) result_ = status;
 }
 
@@ -89,7 +91,8 @@ bool Run::checkPath(const Entry& entry, const std::string& shown, EntryPath& pat
         fail(Status::RefusedPath, shown, std::string("refused: ") + why);
         return false;
     }
-    for (const std::string& part : path.parts) {
+    for (std::string& part : path.parts) {
+        part = fileSystem_.fromArchiveName(part);
         if (!fileSystem_.acceptsName(part)) {
             fail(Status::RefusedPath, shown, "refused: name not valid on this system");
             return false;
@@ -130,11 +133,19 @@ void Run::writeFile(const Entry& entry, const std::string& shown, const std::str
     std::string written = target;
     Status status = fileSystem_.createFile(target, FileSystem::Creation::New, file, existed);
     if (status != Status::Ok && existed) {
-        written = target + kPartialSuffix;
-        status = fileSystem_.createFile(written, FileSystem::Creation::Replace, file, existed);
+        status = createPartial(
+            target,
+            [&](const std::string& name, bool& taken) {
+                return fileSystem_.createFile(name, FileSystem::Creation::New, file, taken);
+            },
+            written);
     }
     if (status != Status::Ok) return fail(Status::WriteFailed, shown, "cannot create " + written);
-    ProgressSink sink(file.get(), observer_, *reader_, shown);
+    // Macintosh writers may store a file in its MacBinary wrapper.
+    std::optional<MacBinarySink> macBinary;
+    OutputSink* sinkTarget = file.get();
+    if (entry.os == 'm') sinkTarget = &macBinary.emplace(*file, entry.originalSize);
+    ProgressSink sink(sinkTarget, observer_, *reader_, shown);
     status = reader_->decode(entry, sink);
     const char* why = status == Status::WriteFailed ? "cannot write the file" : reader_->problem();
     if (status == Status::Ok) {
@@ -150,7 +161,9 @@ void Run::writeFile(const Entry& entry, const std::string& shown, const std::str
         fileSystem_.removeFile(written);
         return fail(status, shown, why);
     }
-    done("extracted " + padded(entry.originalSize, 12) + "  " + shown, entry);
+    done("extracted " + padded(entry.originalSize, 12) + "  " + shown +
+             (macBinary && macBinary->unwrapped() ? "  (data fork of its MacBinary wrapper)" : ""),
+         entry);
 }
 
 void Run::extract(const Entry& entry, const std::string& shown) {
@@ -160,6 +173,8 @@ void Run::extract(const Entry& entry, const std::string& shown) {
     }
     EntryPath path;
     if (!checkPath(entry, shown, path)) return;
+    if (path.rooted)
+        observer_.report("stored from the root, put under the destination  " + shown);
     const bool folderEntry =
         entry.method == kDirectoryMethod || (path.isFolder && entry.originalSize == 0);
     if (folderEntry) {
@@ -216,7 +231,7 @@ Status Run::go() {
         bool end = false;
         const Status status = reader.next(entry, end);
         if (status != Status::Ok) {
-            const std::string shown = printablePath(entry);
+            const std::string shown = fileSystem_.fromArchiveName(printablePath(entry));
             const std::string where = " at offset " + std::to_string(entry.headerOffset);
             if (status == Status::NotArchive)
                 fail(status, job_.archive, "not an LHA archive");
@@ -227,7 +242,7 @@ Status Run::go() {
             break;
         }
         if (end) break;
-        const std::string shown = printablePath(entry);
+        const std::string shown = fileSystem_.fromArchiveName(printablePath(entry));
         observer_.progress(shown, reader.position(), reader.size());
         switch (job_.action) {
         case Action::List: list(entry, shown); break;
@@ -236,7 +251,15 @@ Status Run::go() {
         case Action::ExtractFlat: extract(entry, shown); break;
         }
     }
-    observer_.report(std::to_string(files_) + " files, " + std::to_string(bytes_) + " bytes");
+    // mkdisks splits a set into NAME.001, NAME.002 ...: the first alone ends inside an entry.
+    const std::string suffix = ".001";
+    if (result_ != Status::Ok && job_.archive.size() > suffix.size() &&
+        job_.archive.compare(job_.archive.size() - suffix.size(), suffix.size(), suffix) == 0)
+        observer_.error(job_.archive +
+                        ": the first volume of a split archive; the archive continues in the "
+                        "next volumes, which joined end to end make it whole");
+    observer_.report(std::to_string(files_) + " files, " + std::to_string(bytes_) + " bytes" +
+                     (failed_ == 0 ? "" : ", " + std::to_string(failed_) + " failed"));
     return result_;
 }
 

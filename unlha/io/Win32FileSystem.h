@@ -1,14 +1,13 @@
-// The file system of the native build: POSIX calls, names written as the stored bytes and
-// read as UTF-8.
+// The file system of the Windows build: ANSI calls, names in the system's code page.
 #pragma once
 
 #include "FileSystem.h"
 
 namespace lha {
 
-class PosixFileSystem final : public FileSystem {
+class Win32FileSystem final : public FileSystem {
 public:
-    char separator() const override { return '/'; }
+    char separator() const override { return '\\'; }
     std::string join(const std::string& folder, const std::string& name) const override;
     bool acceptsName(const std::string& name) const override;
     Status openArchive(const std::string& path, std::unique_ptr<Input>& input) override;
@@ -20,7 +19,10 @@ public:
     void removeFile(const std::string& path) override;
     Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
     bool toArchiveName(const std::string& name, std::string& stored) const override;
-    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) override;
+    // Names stay in the system's code page, as Setup's names reach the files.
+    std::string fromArchiveName(const std::string& stored) const override { return stored; }
+    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                         bool& existed) override;
 };
 
 } // namespace lha

@@ -77,8 +77,13 @@ public:
     // One name as this system gives it, in code page 932 as archives store it; false when the
     // name has no such form.
     virtual bool toArchiveName(const std::string& name, std::string& stored) const = 0;
-    // Creates the file, or empties the one there, to write an archive into.
-    virtual Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) = 0;
+    // A stored name (code page 932) as this system writes and shows it; toArchiveName() gives
+    // the stored bytes back.
+    virtual std::string fromArchiveName(const std::string& stored) const = 0;
+    // Creates the file to write an archive into, only where nothing is yet; `existed` set when
+    // something was.
+    virtual Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                                 bool& existed) = 0;
 };
 
 // The file system of the system this library was built for (POSIX or Win32).

@@ -137,7 +137,8 @@ Status HeaderReader::parseLevel01(ByteStream& stream, Entry& entry) {
     const std::size_t nameLength = h[21];
     const std::size_t after = kCommonPart + nameLength; // first byte after the name
     if (after > size) return broken("name longer than its header");
-    entry.name.assign(reinterpret_cast<const char*>(h) + kCommonPart, nameLength);
+    // Amiga writers put a comment after a NUL in the name field.
+    entry.name = textUpToNul(h + kCommonPart, nameLength);
     entry.packedSize = u32(h + 7);
     entry.originalSize = u32(h + 11);
     if (u32(h + 15) != 0) entry.modified = {Timestamp::Kind::Dos, u32(h + 15)};

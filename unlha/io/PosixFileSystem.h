@@ -1,13 +1,13 @@
-// The file system of the Windows build: ANSI calls, names in the system's code page.
+// The file system of the native build: POSIX calls, names written and read as UTF-8.
 #pragma once
 
 #include "FileSystem.h"
 
 namespace lha {
 
-class Win32FileSystem final : public FileSystem {
+class PosixFileSystem final : public FileSystem {
 public:
-    char separator() const override { return '\\'; }
+    char separator() const override { return '/'; }
     std::string join(const std::string& folder, const std::string& name) const override;
     bool acceptsName(const std::string& name) const override;
     Status openArchive(const std::string& path, std::unique_ptr<Input>& input) override;
@@ -19,7 +19,11 @@ public:
     void removeFile(const std::string& path) override;
     Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
     bool toArchiveName(const std::string& name, std::string& stored) const override;
-    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) override;
+    // UTF-8; a byte with no code page 932 meaning becomes "%XX", and a '%' that would read as
+    // such an escape "%25".
+    std::string fromArchiveName(const std::string& stored) const override;
+    Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                         bool& existed) override;
 };
 
 } // namespace lha

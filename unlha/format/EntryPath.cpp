@@ -94,10 +94,14 @@ Status splitEntryPath(const Entry& entry, EntryPath& path, const char*& why) {
     why = nullptr;
     // A leading 0xFF in the folder is a quirk of some writers, not a root.
     const std::string& first = entry.directory.empty() ? entry.name : entry.directory;
-    if (!first.empty() && (first[0] == '\\' || first[0] == '/')) {
-        why = "absolute path";
+    const auto separatorAt = [&first](std::size_t at) {
+        return first.size() > at && (first[at] == '\\' || first[at] == '/');
+    };
+    if (separatorAt(0) && separatorAt(1)) {
+        why = "network path";
         return Status::RefusedPath;
     }
+    path.rooted = separatorAt(0);
     std::vector<std::string> parts;
     bool folderEndsWithSeparator = false;
     split(entry.directory, true, parts, folderEndsWithSeparator);

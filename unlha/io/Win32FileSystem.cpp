@@ -281,9 +281,12 @@ bool Win32FileSystem::toArchiveName(const std::string& name, std::string& stored
     return !lost;
 }
 
-Status Win32FileSystem::createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) {
+Status Win32FileSystem::createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                                      bool& existed) {
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    existed = handle == INVALID_HANDLE_VALUE &&
+              (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
     if (handle == INVALID_HANDLE_VALUE) return Status::WriteFailed;
     file = std::make_unique<Win32Archive>(handle);
     return Status::Ok;

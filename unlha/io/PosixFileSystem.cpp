@@ -2,7 +2,11 @@
 // for the files, readdir/stat for the folders to pack, iconv for their names.
 #include "PosixFileSystem.h"
 
+#include "EntryPath.h"
+
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
 #include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
@@ -108,6 +112,41 @@ std::uint16_t dosAttributes(const struct stat& info) {
     std::uint16_t attributes = S_ISDIR(info.st_mode) ? 0x10 : 0x20;
     if ((info.st_mode & S_IWUSR) == 0) attributes |= 0x01;
     return attributes;
+}
+
+// `text` in the code page `to`, converted from `from`; false when a character has no such form.
+bool convert(const char* to, const char* from, const std::string& text, std::string& converted) {
+    const iconv_t converter = ::iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    std::string in = text;
+    std::string out(text.size() * 4 + 1, '\0');
+    char* inAt = in.data();
+    char* outAt = out.data();
+    std::size_t inLeft = in.size();
+    std::size_t outLeft = out.size();
+    const bool ok =
+        ::iconv(converter, &inAt, &inLeft, &outAt, &outLeft) != static_cast<std::size_t>(-1);
+    ::iconv_close(converter);
+    if (!ok || inLeft != 0) return false;
+    converted.assign(out.data(), out.size() - outLeft);
+    return true;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string escape(std::uint8_t byte) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    return {'%', kHex[byte >> 4], kHex[byte & 0xF]};
+}
+
+// True when "%" followed by `high` and `low` is an escape fromArchiveName() writes.
+bool escapedByte(char high, char low) {
+    const int byte = hexDigit(high) * 16 + hexDigit(low);
+    return hexDigit(high) >= 0 && hexDigit(low) >= 0 && (byte == '%' || byte >= 0x80);
 }
 
 bool isFolder(const std::string& path) {
@@ -220,25 +259,64 @@ Status PosixFileSystem::listFolder(const std::string& path, std::vector<FolderIt
 }
 
 bool PosixFileSystem::toArchiveName(const std::string& name, std::string& stored) const {
-    // Names on this system are taken as UTF-8.
-    const iconv_t convert = ::iconv_open("CP932", "UTF-8");
-    if (convert == reinterpret_cast<iconv_t>(-1)) return false;
-    std::string in = name;
-    std::string out(name.size() * 2 + 1, '\0');
-    char* from = in.data();
-    char* to = out.data();
-    std::size_t fromLeft = in.size();
-    std::size_t toLeft = out.size();
-    const bool ok =
-        ::iconv(convert, &from, &fromLeft, &to, &toLeft) != static_cast<std::size_t>(-1);
-    ::iconv_close(convert);
-    if (!ok) return false;
-    stored.assign(out.data(), out.size() - toLeft);
-    return true;
+    // Names on this system are taken as UTF-8. The escapes fromArchiveName() writes stand for
+    // their bytes, but only where the whole name reads back as given: a name that merely
+    // contains something like "%E3" keeps it.
+    std::string bytes;
+    std::string text; // since the last escape
+    bool escapes = false;
+    bool converted = true;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '%' && i + 2 < name.size() && escapedByte(name[i + 1], name[i + 2])) {
+            std::string part;
+            converted = converted && convert("CP932", "UTF-8", text, part);
+            bytes += part + static_cast<char>(hexDigit(name[i + 1]) * 16 + hexDigit(name[i + 2]));
+            text.clear();
+            escapes = true;
+            i += 2;
+        } else {
+            text += name[i];
+        }
+    }
+    std::string part;
+    if (escapes && converted && convert("CP932", "UTF-8", text, part) &&
+        fromArchiveName(bytes + part) == name) {
+        stored = bytes + part;
+        return true;
+    }
+    return convert("CP932", "UTF-8", name, stored);
 }
 
-Status PosixFileSystem::createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+std::string PosixFileSystem::fromArchiveName(const std::string& stored) const {
+    // Most names are plain ASCII, which reads the same.
+    if (std::all_of(stored.begin(), stored.end(), [](char c) { return c > 0 && c != '%'; }))
+        return stored;
+    std::string name;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const auto byte = static_cast<std::uint8_t>(stored[i]);
+        if (byte < 0x80) {
+            const bool readsAsEscape = byte == '%' && i + 2 < stored.size() &&
+                                       escapedByte(stored[i + 1], stored[i + 2]);
+            name += readsAsEscape ? "%25" : std::string_view(&stored[i], 1);
+            continue;
+        }
+        std::string character;
+        const std::size_t length =
+            isShiftJisLeadByte(byte) && i + 1 < stored.size() ? 2 : 1;
+        if (convert("UTF-8", "CP932", stored.substr(i, length), character)) {
+            name += character;
+            i += length - 1;
+        } else {
+            name += escape(byte);
+        }
+    }
+    return name;
+}
+
+Status PosixFileSystem::createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
+                                      bool& existed) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    existed = fd < 0 && errno == EEXIST;
     if (fd < 0) return Status::WriteFailed;
     file = std::make_unique<PosixArchive>(fd);
     return Status::Ok;
