@@ -5,6 +5,8 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+
 TApplication* Application = nullptr;
 namespace {
 TScreen screenObject;
@@ -51,7 +53,9 @@ struct DisableRequest {
 
 BOOL CALLBACK DisableTaskWindow(HWND window, LPARAM data) {
     auto* request = reinterpret_cast<DisableRequest*>(data);
-    if (window != request->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    // The application's window stays enabled: its task-bar button still minimises and restores.
+    if (window != request->except && !(Application && window == Application->Handle()) &&
+        IsWindowVisible(window) && IsWindowEnabled(window)) {
         EnableWindow(window, FALSE);
         request->disabled->push_back(window);
     }
@@ -198,16 +202,22 @@ void TForm::Paint() {
     if (OnPaint) OnPaint(this);
 }
 
-std::vector<TWinControl*> TForm::TabStops() {
-    std::vector<TWinControl*> stops;
+std::vector<TWinControl*> TForm::FocusOrder() {
+    std::vector<TWinControl*> order;
     std::function<void(TWinControl*)> collect = [&](TWinControl* parent) {
         for (TWinControl* control : parent->TabList()) {
             if (!control->CanFocus()) continue;
-            if (control->TabStop) stops.push_back(control);
+            order.push_back(control);
             collect(control);
         }
     };
     collect(this);
+    return order;
+}
+
+std::vector<TWinControl*> TForm::TabStops() {
+    std::vector<TWinControl*> stops = FocusOrder();
+    std::erase_if(stops, [](TWinControl* control) { return !control->TabStop; });
     return stops;
 }
 
@@ -222,18 +232,24 @@ void TForm::SelectNext(bool forward) {
     stops[next]->SetFocus();
 }
 
-bool TForm::DialogKey(WORD key) {
-    switch (key) {
-    case VK_TAB: SelectNext(!(KeyboardShiftState() & ssShift)); return true;
-    case VK_LEFT:
-    case VK_UP: SelectNext(false); return true;
-    case VK_RIGHT:
-    case VK_DOWN: SelectNext(true); return true;
+void TForm::SelectNextAfter(TWinControl* control) {
+    const std::vector<TWinControl*> order = FocusOrder();
+    const auto at = std::find(order.begin(), order.end(), control);
+    if (at == order.end()) return;
+    // The first tab stop after the control in tab order, round to the start after the last.
+    for (size_t step = 1; step < order.size(); ++step) {
+        TWinControl* next = order[(at - order.begin() + step) % order.size()];
+        if (next->TabStop) {
+            next->SetFocus();
+            return;
+        }
     }
-    if (key != VK_RETURN && key != VK_ESCAPE) return false;
+}
+
+bool TForm::Offer(UINT message, WPARAM wParam) {
     std::function<bool(TWinControl*)> offer = [&](TWinControl* parent) {
         for (TControl* control : parent->Controls()) {
-            if (control->Perform(CM_DIALOGKEY, key)) return true;
+            if (control->Perform(message, wParam)) return true;
             if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed && offer(windowed))
                 return true;
         }
@@ -242,17 +258,29 @@ bool TForm::DialogKey(WORD key) {
     return offer(this);
 }
 
-LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CLOSE: Close(); return 0;
-    case CM_RELEASE: Free(this); return 0;
+bool TForm::DialogKey(WORD key) {
+    switch (key) {
+    case VK_TAB: SelectNext(!(KeyboardShiftState() & ssShift)); return true;
+    case VK_LEFT:
+    case VK_UP: SelectNext(false); return true;
+    case VK_RIGHT:
+    case VK_DOWN: SelectNext(true); return true;
+    case VK_RETURN:
+    case VK_ESCAPE: return Offer(CM_DIALOGKEY, key);
     }
-    return TCustomControl::WndProc(message, wParam, lParam);
+    return false;
 }
 
-// ---- TApplication ----
+bool TForm::DialogChar(char key) {
+    return Offer(CM_DIALOGCHAR, static_cast<BYTE>(key));
+}
 
 namespace {
+
+LRESULT DialogCode(const MSG& message) {
+    return SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
+                        reinterpret_cast<LPARAM>(&message));
+}
 
 // Whether the window a key went to asks through its dialog code to handle that key itself
 // instead of letting it move the focus or press a default or cancel button.
@@ -268,32 +296,105 @@ bool WantsDialogKey(const MSG& message) {
     case VK_ESCAPE: wanted |= DLGC_WANTALLKEYS; break;
     default: return false;
     }
-    return SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
-                        reinterpret_cast<LPARAM>(&message)) &
-           wanted;
-}
-
-LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE && Application) {
-        if (TForm* main = Application->MainForm()) main->Close();
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DialogCode(message) & wanted;
 }
 
 } // namespace
 
+bool TForm::DialogMessage(const MSG& message) {
+    switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        // The keyboard is in use: from now on the form shows the focus and the marked letters,
+        // which the system hides until then when its keyboard cues are off.
+        if (HandleAllocated())
+            SendMessageA(Handle(), WM_CHANGEUISTATE,
+                         MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+        return message.message == WM_KEYDOWN && !WantsDialogKey(message) &&
+               DialogKey(static_cast<WORD>(message.wParam));
+    case WM_CHAR:
+        // A letter typed on a control that takes no characters (a button, a check box, the path
+        // box) selects by mnemonic, as with Alt.
+        if (DialogCode(message) & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)) return false;
+        return DialogChar(static_cast<char>(message.wParam));
+    case WM_SYSCHAR: return DialogChar(static_cast<char>(message.wParam));
+    }
+    return false;
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE: Close(); return 0;
+    case CM_RELEASE: Free(this); return 0;
+    case WM_SYSCOMMAND:
+        // A form minimises the whole application, as its task-bar button does.
+        if ((wParam & 0xFFF0) == SC_MINIMIZE && Application) {
+            Application->Minimize();
+            return 0;
+        }
+        break;
+    }
+    return TCustomControl::WndProc(message, wParam, lParam);
+}
+
+// ---- TApplication ----
+
+namespace {
+
+struct OwnedWindows {
+    HWND owner;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectOwnedWindow(HWND window, LPARAM data) {
+    auto* request = reinterpret_cast<OwnedWindows*>(data);
+    if (window != request->owner && IsWindowVisible(window) &&
+        GetAncestor(window, GA_ROOTOWNER) == request->owner)
+        request->found->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+    if (!Application) return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+    case WM_CLOSE:
+        if (TForm* main = Application->MainForm()) main->Close();
+        return 0;
+    case WM_SIZE:
+        // However the window was minimised or restored (its task-bar button, the system menu, a
+        // form's minimise box), its forms follow it.
+        if (wParam == SIZE_MINIMIZED) Application->HideOwnedWindows();
+        if (wParam == SIZE_RESTORED) Application->ShowOwnedWindows();
+        break;
+    case WM_SETFOCUS: {
+        // The window itself has nothing to type into: the activation goes on to the window of
+        // the application that was active last.
+        HWND popup = GetLastActivePopup(window);
+        if (popup != window && IsWindowVisible(popup) && IsWindowEnabled(popup))
+            SetActiveWindow(popup);
+        return 0;
+    }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 TApplication::TApplication() : TComponent(nullptr) {
     Application = this;
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = ApplicationWindowProc;
+    windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hIcon = LoadIconA(windowClass.hInstance, "MAINICON");
     windowClass.lpszClassName = "TApplication";
     RegisterClassA(&windowClass);
-    // The hidden window that owns the forms and the message boxes.
-    handle_ = CreateWindowExA(0, "TApplication", "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
-                              nullptr, nullptr, windowClass.hInstance, nullptr);
+    // The window that owns the forms and the message boxes and carries the task-bar button:
+    // without an owner of its own it gets the button, and of zero size it is never seen.
+    handle_ = CreateWindowExA(0, "TApplication", "",
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                              0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
 }
 
 TApplication::~TApplication() {
@@ -314,6 +415,7 @@ void TApplication::SetTitle(const std::string& title) {
 }
 
 void TApplication::Run() {
+    ShowWindow(handle_, SW_SHOWNA);
     if (mainForm_) mainForm_->Show();
     while (!terminated_)
         HandleMessage();
@@ -321,6 +423,31 @@ void TApplication::Run() {
 
 void TApplication::Terminate() {
     PostQuitMessage(0);
+}
+
+void TApplication::Minimize() {
+    ShowWindow(handle_, SW_MINIMIZE);
+}
+
+void TApplication::HideOwnedWindows() {
+    // Enumerated from the top of the Z order down.
+    hiddenWindows_.clear();
+    OwnedWindows request{handle_, &hiddenWindows_};
+    EnumWindows(CollectOwnedWindow, reinterpret_cast<LPARAM>(&request));
+    for (HWND window : hiddenWindows_)
+        ShowWindow(window, SW_HIDE);
+}
+
+void TApplication::ShowOwnedWindows() {
+    // From the bottom up, so that each comes back above the ones it was above.
+    HWND top = nullptr;
+    for (auto window = hiddenWindows_.rbegin(); window != hiddenWindows_.rend(); ++window) {
+        if (!IsWindow(*window)) continue;
+        ShowWindow(*window, SW_SHOWNA);
+        if (IsWindowEnabled(*window)) top = *window;
+    }
+    hiddenWindows_.clear();
+    if (top) SetForegroundWindow(top);
 }
 
 void TApplication::FormDestroyed(TForm* form) {
@@ -334,11 +461,10 @@ bool TApplication::ProcessMessage() {
         terminated_ = true;
         return true;
     }
-    if (message.message == WM_KEYDOWN) {
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
         auto* form =
             dynamic_cast<TForm*>(TWinControl::FindControl(GetAncestor(message.hwnd, GA_ROOT)));
-        if (form && !WantsDialogKey(message) && form->DialogKey(static_cast<WORD>(message.wParam)))
-            return true;
+        if (form && form->DialogMessage(message)) return true;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);

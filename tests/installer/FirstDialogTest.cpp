@@ -140,9 +140,13 @@ protected:
         EXPECT_FALSE(FolderExists(tempFolder + "GameDisk"));
     }
 
-    // Presses "Start Installation" and expects "Installation done", then the end.
+    bool Checked(const char* caption) {
+        return SendMessageA(FindChild(dialogWindow, "TCheckBox", caption), BM_GETCHECK, 0, 0) ==
+               BST_CHECKED;
+    }
+
+    // Expects "Installation done" after "Start Installation" was pressed, then the end.
     void ExpectInstallationDone() {
-        Click(FindChild(dialogWindow, "TButton", "Start Installation"));
         const MessageBoxInfo done = WaitMessageBox(setup->Id());
         ASSERT_TRUE(done);
         EXPECT_EQ(done.text, "Installation done");
@@ -210,19 +214,79 @@ TEST_F(FirstDialogRun, LayoutAndTabOrderAsTheUserSeesThem) {
     ExpectEndWithoutMessage();
 }
 
-TEST_F(FirstDialogRun, CancelByButtonEscapeOrCloseBoxWritesNothing) {
-    for (const char* how : {"button", "escape", "close box"}) {
+TEST_F(FirstDialogRun, CancelWritesNothingAfterTheChoicesChanged) {
+    const char* const ways[] = {"button", "Esc", "close box", "Alt+C", "C on a check box",
+                                "Enter on Cancel"};
+    for (const std::string how : ways) {
         SCOPED_TRACE(how);
         dialogWindow = Start();
         ASSERT_TRUE(dialogWindow);
-        if (std::string(how) == "button")
+        ASSERT_TRUE(WaitFor([&] { return Focus() == FindChild(dialogWindow, "TDashBox"); }));
+        // Both choices turned on first: none of them may be stored. The click leaves the focus
+        // on the second box.
+        Click(FindChild(dialogWindow, "TCheckBox", "Add Games Shortcut In Start Menu"));
+        Click(FindChild(dialogWindow, "TCheckBox", "Include Game Uninstall Option"));
+        ASSERT_TRUE(WaitFor([&] {
+            return Checked("Add Games Shortcut In Start Menu") &&
+                   Checked("Include Game Uninstall Option") &&
+                   TextOf(Focus()) == "Include Game Uninstall Option";
+        }));
+        if (how == "button") {
             Click(FindChild(dialogWindow, "TButton", "&Cancel"));
-        else if (std::string(how) == "escape")
-            PressKey(FindChild(dialogWindow, "TDashBox"), VK_ESCAPE);
-        else
+        } else if (how == "Esc") {
+            TypeKeys({VK_ESCAPE});
+        } else if (how == "close box") {
             testbed::CloseWindow(dialogWindow);
+        } else if (how == "Alt+C") {
+            TypeKeys({VK_MENU, 'C'});
+        } else if (how == "C on a check box") {
+            TypeKeys({'C'});
+        } else {
+            TypeKeys({VK_TAB});
+            TypeKeys({VK_TAB});
+            ASSERT_TRUE(WaitFor([&] { return TextOf(Focus()) == "&Cancel"; }));
+            TypeKeys({VK_RETURN});
+        }
         ExpectEndWithoutMessage();
     }
+}
+
+TEST_F(FirstDialogRun, KeyboardAloneInstallsTheGame) {
+    dialogWindow = Start();
+    ASSERT_TRUE(dialogWindow);
+    HWND shortcut = FindChild(dialogWindow, "TCheckBox", "Add Games Shortcut In Start Menu");
+    HWND uninstall = FindChild(dialogWindow, "TCheckBox", "Include Game Uninstall Option");
+    HWND pathBox = FindChild(dialogWindow, "TDashBox");
+    HWND cancel = FindChild(dialogWindow, "TButton", "&Cancel");
+    ASSERT_TRUE(WaitFor([&] { return Focus() == pathBox; }));
+    struct Step {
+        std::initializer_list<WORD> keys;
+        HWND focus;
+        bool shortcut, uninstall;
+    };
+    // Round from the first stop to the last and back, then into the options group and out of it
+    // again, ticking both boxes and clearing the first.
+    const Step steps[] = {{{VK_SHIFT, VK_TAB}, cancel, false, false},
+                          {{VK_TAB}, pathBox, false, false},
+                          {{VK_TAB}, shortcut, false, false},
+                          {{VK_SPACE}, shortcut, true, false},
+                          {{VK_TAB}, uninstall, true, false},
+                          {{VK_SPACE}, uninstall, true, true},
+                          {{VK_SHIFT, VK_TAB}, shortcut, true, true},
+                          {{VK_SPACE}, shortcut, false, true}};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        TypeKeys(steps[i].keys);
+        EXPECT_TRUE(WaitFor([&] {
+            return Focus() == steps[i].focus &&
+                   Checked("Add Games Shortcut In Start Menu") == steps[i].shortcut &&
+                   Checked("Include Game Uninstall Option") == steps[i].uninstall;
+        }, 5000)) << "step " << i;
+    }
+    // Enter on a check box presses the default button, "Start Installation".
+    TypeKeys({VK_RETURN});
+    ExpectInstallationDone();
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kKey, "RegisterProgramOption"), "0");
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kKey, "PrepareUninstallOption"), "1");
 }
 
 TEST_F(FirstDialogRun, StartStoresTheChoicesAndRemovesTheTemporaryFolder) {
@@ -238,6 +302,7 @@ TEST_F(FirstDialogRun, StartStoresTheChoicesAndRemovesTheTemporaryFolder) {
         // The user turns both choices round.
         Click(FindChild(dialogWindow, "TCheckBox", "Add Games Shortcut In Start Menu"));
         Click(FindChild(dialogWindow, "TCheckBox", "Include Game Uninstall Option"));
+        Click(FindChild(dialogWindow, "TButton", "Start Installation"));
         ExpectInstallationDone();
         const std::string turned = std::string(stored) == "0" ? "1" : "0";
         EXPECT_EQ(RegString(HKEY_CURRENT_USER, kKey, "RegisterProgramOption"), turned);
