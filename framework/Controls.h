@@ -65,6 +65,7 @@ enum : UINT {
     CN_CTLCOLOR,   // WM_CTLCOLOR* reflected likewise
     CM_DIALOGKEY,  // Enter or Esc offered to the controls of a form; non-zero: taken
     CM_DIALOGCHAR, // a mnemonic character offered likewise; non-zero: taken
+    CM_ACTIVATE,   // the application's window hands the activation on to its top window
 };
 
 class TControl : public TComponent {

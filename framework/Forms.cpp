@@ -326,6 +326,17 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE: Close(); return 0;
     case CM_RELEASE: Free(this); return 0;
+    case WM_ACTIVATE:
+        // The focus goes back to the control that had it when the form was last left (for
+        // another window or hidden by a minimise), as in the system's dialogs.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focus = GetFocus(); focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+        } else if (lastFocus_ && IsChild(Handle(), lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                   IsWindowVisible(lastFocus_)) {
+            ::SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
     case WM_SYSCOMMAND:
         // A form minimises the whole application, as its task-bar button does.
         if ((wParam & 0xFFF0) == SC_MINIMIZE && Application) {
@@ -363,20 +374,29 @@ LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wPar
     case WM_CLOSE:
         if (TForm* main = Application->MainForm()) main->Close();
         return 0;
+    case WM_SYSCOMMAND:
+        // Done here also while a message box has disabled the window, which the system's
+        // handling refuses: the task-bar button works whatever is open.
+        switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); return 0;
+        case SC_RESTORE: ShowWindow(window, SW_RESTORE); return 0;
+        }
+        break;
     case WM_SIZE:
         // However the window was minimised or restored (its task-bar button, the system menu, a
         // form's minimise box), its forms follow it.
         if (wParam == SIZE_MINIMIZED) Application->HideOwnedWindows();
         if (wParam == SIZE_RESTORED) Application->ShowOwnedWindows();
         break;
-    case WM_SETFOCUS: {
-        // The window itself has nothing to type into: the activation goes on to the window of
-        // the application that was active last.
-        HWND popup = GetLastActivePopup(window);
-        if (popup != window && IsWindowVisible(popup) && IsWindowEnabled(popup))
-            SetActiveWindow(popup);
+    case WM_SETFOCUS:
+        // The window itself has nothing to type into: once the activation that brought the
+        // focus here is over, it goes on to the topmost window of the application.
+        PostMessageA(window, CM_ACTIVATE, 0, 0);
         return 0;
-    }
+    case CM_ACTIVATE:
+        if (HWND top = Application->TopWindow(); top && GetActiveWindow() == window)
+            SetActiveWindow(top);
+        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -431,23 +451,31 @@ void TApplication::Minimize() {
 
 void TApplication::HideOwnedWindows() {
     // Enumerated from the top of the Z order down.
-    hiddenWindows_.clear();
-    OwnedWindows request{handle_, &hiddenWindows_};
-    EnumWindows(CollectOwnedWindow, reinterpret_cast<LPARAM>(&request));
+    hiddenWindows_ = OwnedWindowsShown();
     for (HWND window : hiddenWindows_)
         ShowWindow(window, SW_HIDE);
 }
 
 void TApplication::ShowOwnedWindows() {
     // From the bottom up, so that each comes back above the ones it was above.
-    HWND top = nullptr;
-    for (auto window = hiddenWindows_.rbegin(); window != hiddenWindows_.rend(); ++window) {
-        if (!IsWindow(*window)) continue;
-        ShowWindow(*window, SW_SHOWNA);
-        if (IsWindowEnabled(*window)) top = *window;
-    }
+    for (auto window = hiddenWindows_.rbegin(); window != hiddenWindows_.rend(); ++window)
+        if (IsWindow(*window)) ShowWindow(*window, SW_SHOWNA);
     hiddenWindows_.clear();
-    if (top) SetForegroundWindow(top);
+    // The restored window keeps the activation it may already have had: hand it on.
+    PostMessageA(handle_, CM_ACTIVATE, 0, 0);
+}
+
+std::vector<HWND> TApplication::OwnedWindowsShown() const {
+    std::vector<HWND> shown;
+    OwnedWindows request{handle_, &shown};
+    EnumWindows(CollectOwnedWindow, reinterpret_cast<LPARAM>(&request));
+    return shown;
+}
+
+HWND TApplication::TopWindow() const {
+    const std::vector<HWND> shown = OwnedWindowsShown();
+    const auto top = std::find_if(shown.begin(), shown.end(), IsWindowEnabled);
+    return top == shown.end() ? nullptr : *top;
 }
 
 void TApplication::FormDestroyed(TForm* form) {

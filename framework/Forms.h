@@ -80,6 +80,7 @@ private:
     bool Offer(UINT message, WPARAM wParam);
     TModalResult modalResult_ = mrNone;
     bool modal_ = false;
+    HWND lastFocus_ = nullptr; // the focused control when the form was last deactivated
 };
 
 // Disables the thread's visible, enabled top-level windows (all but one) for its lifetime,
@@ -144,6 +145,11 @@ private:
     bool ProcessMessage();
     void Idle();
     void FormDestroyed(TForm* form);
+    // The visible windows the application's window owns, directly or further down, topmost
+    // first.
+    std::vector<HWND> OwnedWindowsShown() const;
+    // The topmost of them that takes input, or null.
+    HWND TopWindow() const;
     void HideOwnedWindows();
     void ShowOwnedWindows();
     friend class TForm;

@@ -140,6 +140,19 @@ protected:
         EXPECT_FALSE(FolderExists(tempFolder + "GameDisk"));
     }
 
+    // The windows a task bar gives a button: visible top-level windows without an owner, unless
+    // they are tool windows, and those with the app-window style.
+    std::vector<HWND> TaskBarWindows() {
+        std::vector<HWND> shown;
+        for (HWND window : TopWindows(setup->Id())) {
+            const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+            if ((!GetWindow(window, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW)) ||
+                (exStyle & WS_EX_APPWINDOW))
+                shown.push_back(window);
+        }
+        return shown;
+    }
+
     bool Checked(const char* caption) {
         return SendMessageA(FindChild(dialogWindow, "TCheckBox", caption), BM_GETCHECK, 0, 0) ==
                BST_CHECKED;
@@ -287,6 +300,57 @@ TEST_F(FirstDialogRun, KeyboardAloneInstallsTheGame) {
     ExpectInstallationDone();
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kKey, "RegisterProgramOption"), "0");
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kKey, "PrepareUninstallOption"), "1");
+}
+
+// Whether window lies above other in the Z order.
+bool IsAbove(HWND window, HWND other) {
+    for (HWND next = GetWindow(window, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
+        if (next == other) return true;
+    return false;
+}
+
+TEST_F(FirstDialogRun, OneTaskBarButtonTitledSetupHidesAndRestoresTheWindows) {
+    dialogWindow = Start();
+    ASSERT_TRUE(dialogWindow);
+    HWND background = WaitTopWindow(setup->Id(), "TFormBackground");
+    const std::vector<HWND> buttons = TaskBarWindows();
+    ASSERT_EQ(buttons.size(), 1u);
+    HWND application = buttons.front();
+    EXPECT_EQ(TextOf(application), "Setup       ");
+    const RECT seen = ScreenRect(application);
+    EXPECT_TRUE(IsRectEmpty(&seen)) << "the window of the button is never seen";
+    EXPECT_EQ(GetWindow(dialogWindow, GW_OWNER), application);
+    EXPECT_EQ(GetWindow(background, GW_OWNER), application);
+
+    // Minimised and restored from the task bar, with the first dialog and then with a message
+    // box on top: the windows go and come back in their order, and the keyboard reaches the top
+    // one again.
+    auto minimiseAndRestore = [&](HWND top) {
+        PostMessageA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        EXPECT_TRUE(WaitFor([&] {
+            return IsIconic(application) && !IsWindowVisible(top) && !IsWindowVisible(background);
+        }));
+        EXPECT_EQ(TaskBarWindows(), std::vector<HWND>{application}) << "the button stays";
+        PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_TRUE(WaitFor([&] {
+            return !IsIconic(application) && IsWindowVisible(top) && IsWindowVisible(background);
+        }));
+        EXPECT_TRUE(IsAbove(top, background));
+        EXPECT_EQ(TaskBarWindows(), std::vector<HWND>{application});
+        EXPECT_TRUE(WaitFor([&] { return IsChild(top, Focus()); })) << "the focus comes back";
+    };
+    minimiseAndRestore(dialogWindow);
+    TypeKeys({VK_TAB});
+    EXPECT_TRUE(WaitFor([&] { return ClassOf(Focus()) == "TCheckBox"; }));
+    TypeKeys({VK_RETURN});
+
+    const MessageBoxInfo done = WaitMessageBox(setup->Id());
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done.owner, application);
+    EXPECT_TRUE(IsAbove(done.window, background));
+    minimiseAndRestore(done.window);
+    TypeKeys({VK_RETURN});
+    EXPECT_TRUE(setup->WaitExit(20000));
 }
 
 TEST_F(FirstDialogRun, StartStoresTheChoicesAndRemovesTheTemporaryFolder) {
