@@ -202,6 +202,18 @@ void TForm::Paint() {
     if (OnPaint) OnPaint(this);
 }
 
+namespace {
+
+// Focuses a control reached by the keyboard; an edit box then has its whole text selected, as in
+// the system's dialogs.
+void SelectControl(TWinControl* control) {
+    control->SetFocus();
+    if (SendMessageA(control->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageA(control->Handle(), EM_SETSEL, 0, -1);
+}
+
+} // namespace
+
 std::vector<TWinControl*> TForm::FocusOrder() {
     std::vector<TWinControl*> order;
     std::function<void(TWinControl*)> collect = [&](TWinControl* parent) {
@@ -229,7 +241,7 @@ void TForm::SelectNext(bool forward) {
         ++at;
     if (at == stops.size()) at = forward ? stops.size() - 1 : 0;
     const size_t next = forward ? (at + 1) % stops.size() : (at + stops.size() - 1) % stops.size();
-    stops[next]->SetFocus();
+    SelectControl(stops[next]);
 }
 
 void TForm::SelectNextAfter(TWinControl* control) {
@@ -240,7 +252,7 @@ void TForm::SelectNextAfter(TWinControl* control) {
     for (size_t step = 1; step < order.size(); ++step) {
         TWinControl* next = order[(at - order.begin() + step) % order.size()];
         if (next->TabStop) {
-            next->SetFocus();
+            SelectControl(next);
             return;
         }
     }
