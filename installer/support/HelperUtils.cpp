@@ -182,11 +182,12 @@ void JoinVolumes(const std::string& archivePath, const std::string& destinationF
     TFileStream output(AddBackslash(destinationFolder) + ExtractFileName(archivePath),
                        TFileStream::Mode::Create);
     for (int i = 1; i <= count; ++i) {
-        TFileStream volume(ChangeFileExt(archivePath, VolumeExtension(i)),
-                           TFileStream::Mode::OpenRead);
+        const std::string volumePath = ChangeFileExt(archivePath, VolumeExtension(i));
+        TFileStream volume(volumePath, TFileStream::Mode::OpenRead);
         while (volume.Position() < volume.Size()) {
             const size_t read = volume.Read(buffer.data(), buffer.size());
-            if (read == 0) break;
+            // A volume that ends before its size (cut short meanwhile) cannot be joined either.
+            if (read == 0) throw EFOpenError(volumePath);
             output.Write(buffer.data(), read);
         }
     }

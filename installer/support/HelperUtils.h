@@ -43,7 +43,7 @@ bool IsFloppyDrive(const std::string& path);
 // The extension of volume number i: ".001", ".002" ... ".999", ".1000".
 std::string VolumeExtension(int i);
 // Joins archivePath's numbered volumes (.001, .002 ...) into destinationFolder + the archive's
-// file name. Raises the file-stream error of a file that cannot be made or opened.
+// file name. Raises the file-stream error of a file that cannot be made, opened or read.
 void JoinVolumes(const std::string& archivePath, const std::string& destinationFolder, int count);
 
 // Loads UNLHA32.DLL from the running program's folder, or else from the system folders; never

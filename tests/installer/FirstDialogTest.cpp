@@ -60,9 +60,12 @@ TEST_F(FirstDialog, StoredChoicesReadAsNumbers) {
         DWORD number;
         bool checked;
     };
-    const Case cases[] = {{"1", 0, true},     {"0", 0, false},     {"$1", 0, true},
-                          {"$0", 0, false},   {"two", 0, false},   {"", 0, false},
-                          {nullptr, 1, true}, {nullptr, 0, false}, {nullptr, 7, true}};
+    const Case cases[] = {{"1", 0, true},       {"0", 0, false},     {"$1", 0, true},
+                          {"$0", 0, false},     {"$a", 0, true},     {"two", 0, false},
+                          {"", 0, false},       {"0x1", 0, false},   {"+1", 0, false},
+                          {"-1", 0, false},     {"$", 0, false},     {" 1", 0, false},
+                          {"99999999999", 0, false}, {nullptr, 1, true}, {nullptr, 0, false},
+                          {nullptr, 7, true}};
     for (const Case& c : cases) {
         for (const char* value : {"RegisterProgramOption", "PrepareUninstallOption"}) {
             if (c.text)

@@ -104,6 +104,13 @@ TEST_F(HelperUtils, JoinVolumesAppendsEveryVolumeInOrder) {
     EXPECT_EQ(ReadFile(folder + "Project1.lzh").size(), 8202u) << "what was joined stays";
 }
 
+TEST_F(HelperUtils, VolumeExtensionsHaveAtLeastThreeDigits) {
+    const std::pair<int, std::string> cases[] = {
+        {1, ".001"}, {12, ".012"}, {999, ".999"}, {1000, ".1000"}, {12345, ".12345"}};
+    for (const auto& [disk, extension] : cases)
+        EXPECT_EQ(VolumeExtension(disk), extension) << disk;
+}
+
 TEST_F(HelperUtils, FormsAreFittedToTheScreenAndCentredOnTheirOwner) {
     auto* owner = application.CreateForm<TForm>();
     owner->SetBounds(100, 50, 400, 300);
