@@ -164,10 +164,13 @@ bool IsFloppyDrive(const std::string& path) {
     if (GetDriveTypeA(root.c_str()) != DRIVE_REMOVABLE) return false;
     SHFILEINFOA info{};
     if (!SHGetFileInfoA(root.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME)) return false;
+    return NamesFloppyDrive(info.szDisplayName);
+}
+
+bool NamesFloppyDrive(const std::string& displayName) {
     // A word counts only where it does not open the name.
-    const std::string name = info.szDisplayName;
     for (const char* word : {"FD", "Floppy"}) {
-        const size_t at = name.find(word);
+        const size_t at = displayName.find(word);
         if (at != std::string::npos && at >= 1) return true;
     }
     return false;

@@ -40,6 +40,9 @@ std::string DriveRoot(const std::string& path);
 bool IsDriveReady(const std::string& path);
 // Whether the path's drive is a removable drive that the shell calls a floppy drive.
 bool IsFloppyDrive(const std::string& path);
+// Whether a drive's display name marks it as a floppy drive: "FD" or "Floppy" found first at the
+// second character or later (a name that opens with one of them counts only through the other).
+bool NamesFloppyDrive(const std::string& displayName);
 // The extension of volume number i: ".001", ".002" ... ".999", ".1000".
 std::string VolumeExtension(int i);
 // Joins archivePath's numbered volumes (.001, .002 ...) into destinationFolder + the archive's

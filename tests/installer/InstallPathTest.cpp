@@ -37,7 +37,6 @@ protected:
     // Presses OK and answers the message boxes that come, in order (OK for any beyond the
     // list); returns what they said, each text after the letter of its icon.
     std::string PressOk(std::vector<int> answers = {}) {
-        dialog->SetModalResult(mrNone);
         std::atomic<bool> done = false;
         std::string said;
         std::thread answerer([&] {
@@ -132,8 +131,10 @@ TEST_F(InstallPath, ChecksTheDriveThenTheFolderAndSaysWhy) {
         {root + "new\\deeper", {IDYES}, askMake, root + "new\\deeper\\"},
         {root + "file\\sub", {IDYES}, askMake + " | !The folder could not be created", ""},
     };
-    Create("C:\\");
     for (const Case& c : cases) {
+        // A new dialog for each, as the first dialog makes one for each use.
+        if (dialog) TComponent::Free(dialog);
+        Create("C:\\");
         dialog->Edit1->SetText(c.typed);
         EXPECT_EQ(PressOk(c.answers), c.said) << c.typed;
         EXPECT_EQ(dialog->ModalResult(), c.accepted.empty() ? mrNone : mrOk) << c.typed;
