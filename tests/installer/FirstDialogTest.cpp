@@ -379,4 +379,25 @@ TEST_F(FirstDialogRun, StartStoresTheChoicesAndRemovesTheTemporaryFolder) {
     }
 }
 
+TEST_F(FirstDialogRun, TheRunNeverWritesTheBaseFolder) {
+    // Without a stored base folder the dialog offers the Program Files one, and the run leaves
+    // the value missing.
+    RegDeleteTree(HKEY_CURRENT_USER, kKey);
+    const std::string company =
+        RegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                  "ProgramFilesDir")
+            .value_or("") +
+        "\\Morvane\\";
+    const bool companyExisted = FolderExists(company);
+    MakeFolders(company + "Lumetra\\Project1");
+    dialogWindow = Start();
+    ASSERT_TRUE(dialogWindow);
+    EXPECT_EQ(TextOf(FindChild(dialogWindow, "TDashBox")), company + "Lumetra\\");
+    Click(FindChild(dialogWindow, "TButton", "Start Installation"));
+    ExpectInstallationDone();
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kKey));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kKey, "ApplicationPath"));
+    if (!companyExisted) RemoveTree(company);
+}
+
 } // namespace
