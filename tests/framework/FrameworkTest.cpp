@@ -190,6 +190,13 @@ TEST_F(FormKeyboard, MnemonicsEnterAndEsc) {
         {{VK_SHIFT, VK_TAB}, "", "", false},     // out of the group to the edit box
         {{'G'}, "", "", false},                  // typed into the edit box
         {{VK_MENU, 'G'}, "", "&Go ", false},
+        {{VK_TAB}, "Inside", "", false},
+        {{VK_TAB}, "&Sound", "", false},
+        {{VK_SPACE}, "&Sound", "", true},        // Space toggles the focused check box
+        {{VK_TAB}, "&Go", "", true},
+        {{VK_SPACE}, "&Go", "&Go ", true},       // and presses the focused button
+        {{VK_TAB}, "Fish && &Chips", "", true},
+        {{VK_RETURN}, "Fish && &Chips", "Fish && &Chips ", true}, // Enter: the focused one
     };
     SetFocus(Of("&Sound"));
     for (size_t i = 0; i < std::size(steps); ++i) {
