@@ -46,27 +46,36 @@ void TScreen::SetCursor(TCursor cursor) {
 
 namespace {
 
-struct DisableRequest {
-    HWND except;
-    std::vector<HWND>* disabled;
+struct ThreadWindowsRequest {
+    const std::function<bool(HWND)>& wanted;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK DisableTaskWindow(HWND window, LPARAM data) {
-    auto* request = reinterpret_cast<DisableRequest*>(data);
-    // The application's window stays enabled: its task-bar button still minimises and restores.
-    if (window != request->except && !(Application && window == Application->Handle()) &&
-        IsWindowVisible(window) && IsWindowEnabled(window)) {
-        EnableWindow(window, FALSE);
-        request->disabled->push_back(window);
-    }
+BOOL CALLBACK CollectThreadWindow(HWND window, LPARAM data) {
+    auto* request = reinterpret_cast<ThreadWindowsRequest*>(data);
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
+        IsWindowVisible(window) && request->wanted(window))
+        request->found.push_back(window);
     return TRUE;
+}
+
+// The visible top-level windows of this thread that pass the filter, topmost first.
+std::vector<HWND> ThreadWindows(const std::function<bool(HWND)>& wanted) {
+    ThreadWindowsRequest request{wanted, {}};
+    EnumWindows(CollectThreadWindow, reinterpret_cast<LPARAM>(&request));
+    return request.found;
 }
 
 } // namespace
 
 TTaskWindowsDisabled::TTaskWindowsDisabled(HWND except) {
-    DisableRequest request{except, &disabled_};
-    EnumThreadWindows(GetCurrentThreadId(), DisableTaskWindow, reinterpret_cast<LPARAM>(&request));
+    // The application's window stays enabled: its task-bar button still minimises and restores.
+    disabled_ = ThreadWindows([except](HWND window) {
+        return window != except && !(Application && window == Application->Handle()) &&
+               IsWindowEnabled(window);
+    });
+    for (HWND window : disabled_)
+        EnableWindow(window, FALSE);
 }
 
 TTaskWindowsDisabled::~TTaskWindowsDisabled() {
@@ -362,23 +371,6 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---- TApplication ----
 
-namespace {
-
-struct OwnedWindows {
-    HWND owner;
-    std::vector<HWND>* found;
-};
-
-BOOL CALLBACK CollectOwnedWindow(HWND window, LPARAM data) {
-    auto* request = reinterpret_cast<OwnedWindows*>(data);
-    if (window != request->owner && IsWindowVisible(window) &&
-        GetAncestor(window, GA_ROOTOWNER) == request->owner)
-        request->found->push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
     if (!Application) return DefWindowProcA(window, message, wParam, lParam);
@@ -478,10 +470,9 @@ void TApplication::ShowOwnedWindows() {
 }
 
 std::vector<HWND> TApplication::OwnedWindowsShown() const {
-    std::vector<HWND> shown;
-    OwnedWindows request{handle_, &shown};
-    EnumWindows(CollectOwnedWindow, reinterpret_cast<LPARAM>(&request));
-    return shown;
+    return ThreadWindows([this](HWND window) {
+        return window != handle_ && GetAncestor(window, GA_ROOTOWNER) == handle_;
+    });
 }
 
 HWND TApplication::TopWindow() const {
