@@ -382,7 +382,7 @@ LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wPar
         // Done here also while a message box has disabled the window, which the system's
         // handling refuses: the task-bar button works whatever is open.
         switch (wParam & 0xFFF0) {
-        case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); return 0;
+        case SC_MINIMIZE: Application->Minimize(); return 0;
         case SC_RESTORE: ShowWindow(window, SW_RESTORE); return 0;
         }
         break;
@@ -454,10 +454,12 @@ void TApplication::Minimize() {
 }
 
 void TApplication::HideOwnedWindows() {
-    // Enumerated from the top of the Z order down.
-    hiddenWindows_ = OwnedWindowsShown();
-    for (HWND window : hiddenWindows_)
+    // Enumerated from the top of the Z order down; any shown while minimised lie above the
+    // ones hidden before.
+    const std::vector<HWND> shown = OwnedWindowsShown();
+    for (HWND window : shown)
         ShowWindow(window, SW_HIDE);
+    hiddenWindows_.insert(hiddenWindows_.begin(), shown.begin(), shown.end());
 }
 
 void TApplication::ShowOwnedWindows() {
