@@ -414,11 +414,13 @@ TApplication::TApplication() : TComponent(nullptr) {
     windowClass.lpszClassName = "TApplication";
     RegisterClassA(&windowClass);
     // The window that owns the forms and the message boxes and carries the task-bar button:
-    // without an owner of its own it gets the button, and of zero size it is never seen.
+    // without an owner of its own it gets the button; of zero size and off every screen it is
+    // never seen (Wine gives even a zero-size window a host window when it lies on the screen).
     handle_ = CreateWindowExA(0, "TApplication", "",
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
-                              0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+                              GetSystemMetrics(SM_XVIRTUALSCREEN) - 1000,
+                              GetSystemMetrics(SM_YVIRTUALSCREEN) - 1000, 0, 0, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
 }
 
 TApplication::~TApplication() {

@@ -366,6 +366,11 @@ TEST_F(FirstDialogRun, OneTaskBarButtonTitledSetupHidesAndRestoresTheWindows) {
         return done.text == "Installation done";
     }));
     EXPECT_EQ(done.owner, application);
+    const RECT box = ScreenRect(done.window), screen{0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                                     GetSystemMetrics(SM_CYSCREEN)};
+    RECT onScreen;
+    IntersectRect(&onScreen, &box, &screen);
+    EXPECT_TRUE(EqualRect(&onScreen, &box)) << "the box lies on the screen";
     EXPECT_TRUE(IsAbove(done.window, background));
     minimiseAndRestore(done.window);
     TypeKeys({VK_RETURN});
