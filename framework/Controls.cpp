@@ -37,6 +37,21 @@ TShiftState ShiftStateOf(WPARAM keyFlags) {
     return shift;
 }
 
+bool IsAccel(char key, const std::string& caption) {
+    for (size_t at = 0; at + 1 < caption.size(); ++at) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(caption[at]))) {
+            ++at;
+        } else if (caption[at] == '&') {
+            if (caption[++at] == '&') continue;
+            char marked[] = {caption[at], '\0'}, typed[] = {key, '\0'};
+            CharUpperA(marked);
+            CharUpperA(typed);
+            return marked[0] == typed[0];
+        }
+    }
+    return false;
+}
+
 TShiftState KeyboardShiftState() {
     TShiftState shift = 0;
     if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;

@@ -64,6 +64,8 @@ enum : UINT {
     CN_NOTIFY,     // WM_NOTIFY reflected likewise
     CN_CTLCOLOR,   // WM_CTLCOLOR* reflected likewise
     CM_DIALOGKEY,  // Enter or Esc offered to the controls of a form; non-zero: taken
+    CM_DIALOGCHAR, // a mnemonic character offered likewise; non-zero: taken
+    CM_ACTIVATE,   // the application's window hands the activation on to its top window
 };
 
 class TControl : public TComponent {
@@ -286,6 +288,10 @@ private:
     void PaintOn(HDC dc);
     TCanvas canvas_;
 };
+
+// Whether the caption marks this character with "&" as its mnemonic ("&&" is a plain "&"); the
+// case does not count.
+bool IsAccel(char key, const std::string& caption);
 
 // Mouse-message key flags and the keyboard as a shift state.
 TShiftState ShiftStateOf(WPARAM keyFlags);

@@ -33,7 +33,8 @@ int64_t TFileStream::Position() const {
 
 size_t TFileStream::Read(void* buffer, size_t count) {
     DWORD read = 0;
-    if (!ReadFile(handle_, buffer, static_cast<DWORD>(count), &read, nullptr)) return 0;
+    if (!ReadFile(handle_, buffer, static_cast<DWORD>(count), &read, nullptr))
+        throw EFOpenError(fileName_);
     return read;
 }
 

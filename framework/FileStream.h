@@ -16,7 +16,8 @@ public:
 
     int64_t Size() const;
     int64_t Position() const;
-    // Reads up to count bytes; returns how many were read.
+    // Reads up to count bytes; returns how many were read (0 at the end). A failed read raises
+    // EFOpenError naming the file: the file cannot be read as opened.
     size_t Read(void* buffer, size_t count);
     // Writes all count bytes; raises EFCreateError naming the file when the disk refuses.
     void Write(const void* buffer, size_t count);

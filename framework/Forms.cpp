@@ -5,6 +5,8 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+
 TApplication* Application = nullptr;
 namespace {
 TScreen screenObject;
@@ -44,25 +46,36 @@ void TScreen::SetCursor(TCursor cursor) {
 
 namespace {
 
-struct DisableRequest {
-    HWND except;
-    std::vector<HWND>* disabled;
+struct ThreadWindowsRequest {
+    const std::function<bool(HWND)>& wanted;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK DisableTaskWindow(HWND window, LPARAM data) {
-    auto* request = reinterpret_cast<DisableRequest*>(data);
-    if (window != request->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        EnableWindow(window, FALSE);
-        request->disabled->push_back(window);
-    }
+BOOL CALLBACK CollectThreadWindow(HWND window, LPARAM data) {
+    auto* request = reinterpret_cast<ThreadWindowsRequest*>(data);
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
+        IsWindowVisible(window) && request->wanted(window))
+        request->found.push_back(window);
     return TRUE;
+}
+
+// The visible top-level windows of this thread that pass the filter, topmost first.
+std::vector<HWND> ThreadWindows(const std::function<bool(HWND)>& wanted) {
+    ThreadWindowsRequest request{wanted, {}};
+    EnumWindows(CollectThreadWindow, reinterpret_cast<LPARAM>(&request));
+    return request.found;
 }
 
 } // namespace
 
 TTaskWindowsDisabled::TTaskWindowsDisabled(HWND except) {
-    DisableRequest request{except, &disabled_};
-    EnumThreadWindows(GetCurrentThreadId(), DisableTaskWindow, reinterpret_cast<LPARAM>(&request));
+    // The application's window stays enabled: its task-bar button still minimises and restores.
+    disabled_ = ThreadWindows([except](HWND window) {
+        return window != except && !(Application && window == Application->Handle()) &&
+               IsWindowEnabled(window);
+    });
+    for (HWND window : disabled_)
+        EnableWindow(window, FALSE);
 }
 
 TTaskWindowsDisabled::~TTaskWindowsDisabled() {
@@ -198,16 +211,34 @@ void TForm::Paint() {
     if (OnPaint) OnPaint(this);
 }
 
-std::vector<TWinControl*> TForm::TabStops() {
-    std::vector<TWinControl*> stops;
+namespace {
+
+// Focuses a control reached by the keyboard; an edit box then has its whole text selected, as in
+// the system's dialogs.
+void SelectControl(TWinControl* control) {
+    control->SetFocus();
+    if (SendMessageA(control->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageA(control->Handle(), EM_SETSEL, 0, -1);
+}
+
+} // namespace
+
+std::vector<TWinControl*> TForm::FocusOrder() {
+    std::vector<TWinControl*> order;
     std::function<void(TWinControl*)> collect = [&](TWinControl* parent) {
         for (TWinControl* control : parent->TabList()) {
             if (!control->CanFocus()) continue;
-            if (control->TabStop) stops.push_back(control);
+            order.push_back(control);
             collect(control);
         }
     };
     collect(this);
+    return order;
+}
+
+std::vector<TWinControl*> TForm::TabStops() {
+    std::vector<TWinControl*> stops = FocusOrder();
+    std::erase_if(stops, [](TWinControl* control) { return !control->TabStop; });
     return stops;
 }
 
@@ -219,7 +250,33 @@ void TForm::SelectNext(bool forward) {
         ++at;
     if (at == stops.size()) at = forward ? stops.size() - 1 : 0;
     const size_t next = forward ? (at + 1) % stops.size() : (at + stops.size() - 1) % stops.size();
-    stops[next]->SetFocus();
+    SelectControl(stops[next]);
+}
+
+void TForm::SelectNextAfter(TWinControl* control) {
+    const std::vector<TWinControl*> order = FocusOrder();
+    const auto at = std::find(order.begin(), order.end(), control);
+    if (at == order.end()) return;
+    // The first tab stop after the control in tab order, round to the start after the last.
+    for (size_t step = 1; step < order.size(); ++step) {
+        TWinControl* next = order[(at - order.begin() + step) % order.size()];
+        if (next->TabStop) {
+            SelectControl(next);
+            return;
+        }
+    }
+}
+
+bool TForm::Offer(UINT message, WPARAM wParam) {
+    std::function<bool(TWinControl*)> offer = [&](TWinControl* parent) {
+        for (TControl* control : parent->Controls()) {
+            if (control->Perform(message, wParam)) return true;
+            if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed && offer(windowed))
+                return true;
+        }
+        return false;
+    };
+    return offer(this);
 }
 
 bool TForm::DialogKey(WORD key) {
@@ -229,30 +286,22 @@ bool TForm::DialogKey(WORD key) {
     case VK_UP: SelectNext(false); return true;
     case VK_RIGHT:
     case VK_DOWN: SelectNext(true); return true;
+    case VK_RETURN:
+    case VK_ESCAPE: return Offer(CM_DIALOGKEY, key);
     }
-    if (key != VK_RETURN && key != VK_ESCAPE) return false;
-    std::function<bool(TWinControl*)> offer = [&](TWinControl* parent) {
-        for (TControl* control : parent->Controls()) {
-            if (control->Perform(CM_DIALOGKEY, key)) return true;
-            if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed && offer(windowed))
-                return true;
-        }
-        return false;
-    };
-    return offer(this);
+    return false;
 }
 
-LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CLOSE: Close(); return 0;
-    case CM_RELEASE: Free(this); return 0;
-    }
-    return TCustomControl::WndProc(message, wParam, lParam);
+bool TForm::DialogChar(char key) {
+    return Offer(CM_DIALOGCHAR, static_cast<BYTE>(key));
 }
-
-// ---- TApplication ----
 
 namespace {
+
+LRESULT DialogCode(const MSG& message) {
+    return SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
+                        reinterpret_cast<LPARAM>(&message));
+}
 
 // Whether the window a key went to asks through its dialog code to handle that key itself
 // instead of letting it move the focus or press a default or cancel button.
@@ -268,32 +317,110 @@ bool WantsDialogKey(const MSG& message) {
     case VK_ESCAPE: wanted |= DLGC_WANTALLKEYS; break;
     default: return false;
     }
-    return SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
-                        reinterpret_cast<LPARAM>(&message)) &
-           wanted;
+    return DialogCode(message) & wanted;
 }
 
-LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE && Application) {
+} // namespace
+
+bool TForm::DialogMessage(const MSG& message) {
+    switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        // The keyboard is in use: from now on the form shows the focus and the marked letters,
+        // which the system hides until then when its keyboard cues are off.
+        if (HandleAllocated())
+            SendMessageA(Handle(), WM_CHANGEUISTATE,
+                         MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+        return message.message == WM_KEYDOWN && !WantsDialogKey(message) &&
+               DialogKey(static_cast<WORD>(message.wParam));
+    case WM_CHAR:
+        // A letter typed on a control that takes no characters (a button, a check box, the path
+        // box) selects by mnemonic, as with Alt.
+        if (DialogCode(message) & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)) return false;
+        return DialogChar(static_cast<char>(message.wParam));
+    case WM_SYSCHAR: return DialogChar(static_cast<char>(message.wParam));
+    }
+    return false;
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE: Close(); return 0;
+    case CM_RELEASE: Free(this); return 0;
+    case WM_ACTIVATE:
+        // The focus goes back to the control that had it when the form was last left (for
+        // another window or hidden by a minimise), as in the system's dialogs.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focus = GetFocus(); focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+        } else if (lastFocus_ && IsChild(Handle(), lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                   IsWindowVisible(lastFocus_)) {
+            ::SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        // A form minimises the whole application, as its task-bar button does.
+        if ((wParam & 0xFFF0) == SC_MINIMIZE && Application) {
+            Application->Minimize();
+            return 0;
+        }
+        break;
+    }
+    return TCustomControl::WndProc(message, wParam, lParam);
+}
+
+// ---- TApplication ----
+
+LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+    if (!Application) return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+    case WM_CLOSE:
         if (TForm* main = Application->MainForm()) main->Close();
+        return 0;
+    case WM_SYSCOMMAND:
+        // Done here also while a message box has disabled the window, which the system's
+        // handling refuses: the task-bar button works whatever is open.
+        switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE: Application->Minimize(); return 0;
+        case SC_RESTORE: ShowWindow(window, SW_RESTORE); return 0;
+        }
+        break;
+    case WM_SIZE:
+        // However the window was minimised or restored (its task-bar button, the system menu, a
+        // form's minimise box), its forms follow it.
+        if (wParam == SIZE_MINIMIZED) Application->HideOwnedWindows();
+        if (wParam == SIZE_RESTORED) Application->ShowOwnedWindows();
+        break;
+    case WM_SETFOCUS:
+        // The window itself has nothing to type into: once the activation that brought the
+        // focus here is over, it goes on to the topmost window of the application.
+        PostMessageA(window, CM_ACTIVATE, 0, 0);
+        return 0;
+    case CM_ACTIVATE:
+        if (HWND top = Application->TopWindow(); top && GetActiveWindow() == window)
+            SetActiveWindow(top);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-} // namespace
-
 TApplication::TApplication() : TComponent(nullptr) {
     Application = this;
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = ApplicationWindowProc;
+    windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hIcon = LoadIconA(windowClass.hInstance, "MAINICON");
     windowClass.lpszClassName = "TApplication";
     RegisterClassA(&windowClass);
-    // The hidden window that owns the forms and the message boxes.
-    handle_ = CreateWindowExA(0, "TApplication", "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
-                              nullptr, nullptr, windowClass.hInstance, nullptr);
+    // The window that owns the forms and the message boxes and carries the task-bar button:
+    // without an owner of its own it gets the button; of zero size and off every screen it is
+    // never seen (Wine gives even a zero-size window a host window when it lies on the screen).
+    handle_ = CreateWindowExA(0, "TApplication", "",
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                              GetSystemMetrics(SM_XVIRTUALSCREEN) - 1000,
+                              GetSystemMetrics(SM_YVIRTUALSCREEN) - 1000, 0, 0, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
 }
 
 TApplication::~TApplication() {
@@ -314,6 +441,7 @@ void TApplication::SetTitle(const std::string& title) {
 }
 
 void TApplication::Run() {
+    ShowWindow(handle_, SW_SHOWNA);
     if (mainForm_) mainForm_->Show();
     while (!terminated_)
         HandleMessage();
@@ -321,6 +449,40 @@ void TApplication::Run() {
 
 void TApplication::Terminate() {
     PostQuitMessage(0);
+}
+
+void TApplication::Minimize() {
+    ShowWindow(handle_, SW_MINIMIZE);
+}
+
+void TApplication::HideOwnedWindows() {
+    // Enumerated from the top of the Z order down; any shown while minimised lie above the
+    // ones hidden before.
+    const std::vector<HWND> shown = OwnedWindowsShown();
+    for (HWND window : shown)
+        ShowWindow(window, SW_HIDE);
+    hiddenWindows_.insert(hiddenWindows_.begin(), shown.begin(), shown.end());
+}
+
+void TApplication::ShowOwnedWindows() {
+    // From the bottom up, so that each comes back above the ones it was above.
+    for (auto window = hiddenWindows_.rbegin(); window != hiddenWindows_.rend(); ++window)
+        if (IsWindow(*window)) ShowWindow(*window, SW_SHOWNA);
+    hiddenWindows_.clear();
+    // The restored window keeps the activation it may already have had: hand it on.
+    PostMessageA(handle_, CM_ACTIVATE, 0, 0);
+}
+
+std::vector<HWND> TApplication::OwnedWindowsShown() const {
+    return ThreadWindows([this](HWND window) {
+        return window != handle_ && GetAncestor(window, GA_ROOTOWNER) == handle_;
+    });
+}
+
+HWND TApplication::TopWindow() const {
+    const std::vector<HWND> shown = OwnedWindowsShown();
+    const auto top = std::find_if(shown.begin(), shown.end(), IsWindowEnabled);
+    return top == shown.end() ? nullptr : *top;
 }
 
 void TApplication::FormDestroyed(TForm* form) {
@@ -334,11 +496,10 @@ bool TApplication::ProcessMessage() {
         terminated_ = true;
         return true;
     }
-    if (message.message == WM_KEYDOWN) {
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
         auto* form =
             dynamic_cast<TForm*>(TWinControl::FindControl(GetAncestor(message.hwnd, GA_ROOT)));
-        if (form && !WantsDialogKey(message) && form->DialogKey(static_cast<WORD>(message.wParam)))
-            return true;
+        if (form && form->DialogMessage(message)) return true;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);

@@ -48,11 +48,21 @@ public:
     // loading, then OnCreate.
     void AfterConstruction();
     void BeforeDestruction() override;
+    // The keyboard of a dialog, in one place: the message loop hands every key message of the
+    // form's windows here before translating it, and drops it when this returns true. Tab and
+    // the arrow keys move the focus and Enter and Esc go to the default and cancel buttons
+    // unless the focused window's dialog code wants them; Alt+letter, or the letter alone on a
+    // control that takes no characters, goes to the control whose caption marks it with "&".
+    bool DialogMessage(const MSG& message);
     // Tab and the arrow keys move the focus; Enter and Esc are offered to the form's controls.
-    // The message loop offers a key here unless the focused window's dialog code wants it.
     bool DialogKey(WORD key);
+    // A mnemonic offered to the form's controls; true when one took it.
+    bool DialogChar(char key);
     // Moves the focus to the next (or previous) tab stop.
     void SelectNext(bool forward);
+    // Moves the focus to the first tab stop after the control in tab order (for a group box,
+    // the first one inside it).
+    void SelectNextAfter(TWinControl* control);
     // The focusable tab stops of the form, nested ones included, in tab order.
     std::vector<TWinControl*> TabStops();
 
@@ -64,8 +74,13 @@ protected:
 
 private:
     void ShowWindowNow();
+    // Every control of the form that can take the focus, tab stop or not, in tab order.
+    std::vector<TWinControl*> FocusOrder();
+    // Offers a framework message to every control of the form until one takes it.
+    bool Offer(UINT message, WPARAM wParam);
     TModalResult modalResult_ = mrNone;
     bool modal_ = false;
+    HWND lastFocus_ = nullptr; // the focused control when the form was last deactivated
 };
 
 // Disables the thread's visible, enabled top-level windows (all but one) for its lifetime,
@@ -104,8 +119,12 @@ public:
         return form;
     }
 
-    // Shows the main form and handles messages until it closes.
+    // Shows the application's window (its task-bar button) and the main form, and handles
+    // messages until the main form closes.
     void Run();
+    // Minimises the application: its window goes to the task bar and its forms and message
+    // boxes are hidden until it is restored.
+    void Minimize();
     void Terminate();
     bool Terminated() const { return terminated_; }
     // Handles one message, or calls the idle handler and waits when there is none.
@@ -126,13 +145,22 @@ private:
     bool ProcessMessage();
     void Idle();
     void FormDestroyed(TForm* form);
+    // The visible windows the application's window owns, directly or further down, topmost
+    // first.
+    std::vector<HWND> OwnedWindowsShown() const;
+    // The topmost of them that takes input, or null.
+    HWND TopWindow() const;
+    void HideOwnedWindows();
+    void ShowOwnedWindows();
     friend class TForm;
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
     std::string title_;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
     bool comInitialized_ = false;
+    std::vector<HWND> hiddenWindows_; // the windows a minimise hid, topmost first
 };
 
 // The text of an exception as the error display shows it.

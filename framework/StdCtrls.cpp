@@ -41,6 +41,10 @@ LRESULT TButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
+    case CM_DIALOGCHAR:
+        if (!CanFocus() || !IsAccel(static_cast<char>(wParam), Text())) return 0;
+        Click();
+        return 1;
     }
     return TWinControl::WndProc(message, wParam, lParam);
 }
@@ -70,12 +74,19 @@ void TCheckBox::SetChecked(bool checked) {
 }
 
 LRESULT TCheckBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == CN_COMMAND) {
+    switch (message) {
+    case CN_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             checked_ = DefaultHandler(BM_GETCHECK, 0, 0) == BST_CHECKED;
             Click();
         }
         return 0;
+    case CM_DIALOGCHAR:
+        if (!CanFocus() || !IsAccel(static_cast<char>(wParam), Text())) return 0;
+        // Focused and toggled as a click would do it, so its click event follows.
+        SetFocus();
+        SendMessageA(Handle(), BM_CLICK, 0, 0);
+        return 1;
     }
     return TWinControl::WndProc(message, wParam, lParam);
 }
@@ -91,6 +102,17 @@ void TGroupBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.BaseClassName = "BUTTON";
     params.Style |= BS_GROUPBOX;
+}
+
+LRESULT TGroupBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == CM_DIALOGCHAR) {
+        // The caption's mnemonic leads to the first control inside the group.
+        TForm* form = GetParentForm(this);
+        if (!form || !CanFocus() || !IsAccel(static_cast<char>(wParam), Text())) return 0;
+        form->SelectNextAfter(this);
+        return 1;
+    }
+    return TWinControl::WndProc(message, wParam, lParam);
 }
 
 // ---- TEdit ----

@@ -37,6 +37,7 @@ private:
 class TGroupBox : public TWinControl {
 public:
     explicit TGroupBox(TComponent* AOwner);
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -14,13 +14,26 @@ const char* const ProductSettingsKey = "Software\\Morvane\\Lumetra";
 
 namespace {
 
+// Whether a text is a number as a stored choice writes it: decimal digits, or hexadecimal ones
+// after "$", without a sign.
+bool IsChoiceNumber(const std::string& text) {
+    const bool hex = !text.empty() && text[0] == '$';
+    const std::string digits = text.substr(hex ? 1 : 0);
+    return !digits.empty() &&
+           digits.find_first_not_of(hex ? "0123456789ABCDEFabcdef" : "0123456789") ==
+               std::string::npos;
+}
+
 // A stored choice: a number in a string (decimal, or hexadecimal after "$") or a DWORD, true
 // when not 0; a missing or non-numeric value gives the default.
 bool ReadChoice(const TRegistry& registry, const std::string& name, bool fallback) {
     switch (registry.GetDataType(name)) {
     case TRegDataType::rdString:
-    case TRegDataType::rdExpandString:
-        return StrToIntDef(registry.ReadString(name), fallback ? 1 : 0) != 0;
+    case TRegDataType::rdExpandString: {
+        const std::string text = registry.ReadString(name);
+        if (!IsChoiceNumber(text)) return fallback;
+        return StrToIntDef(text, fallback ? 1 : 0) != 0;
+    }
     case TRegDataType::rdInteger: return registry.ReadInteger(name) != 0;
     default: return fallback;
     }

@@ -164,10 +164,13 @@ bool IsFloppyDrive(const std::string& path) {
     if (GetDriveTypeA(root.c_str()) != DRIVE_REMOVABLE) return false;
     SHFILEINFOA info{};
     if (!SHGetFileInfoA(root.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME)) return false;
+    return NamesFloppyDrive(info.szDisplayName);
+}
+
+bool NamesFloppyDrive(const std::string& displayName) {
     // A word counts only where it does not open the name.
-    const std::string name = info.szDisplayName;
     for (const char* word : {"FD", "Floppy"}) {
-        const size_t at = name.find(word);
+        const size_t at = displayName.find(word);
         if (at != std::string::npos && at >= 1) return true;
     }
     return false;
@@ -182,11 +185,12 @@ void JoinVolumes(const std::string& archivePath, const std::string& destinationF
     TFileStream output(AddBackslash(destinationFolder) + ExtractFileName(archivePath),
                        TFileStream::Mode::Create);
     for (int i = 1; i <= count; ++i) {
-        TFileStream volume(ChangeFileExt(archivePath, VolumeExtension(i)),
-                           TFileStream::Mode::OpenRead);
+        const std::string volumePath = ChangeFileExt(archivePath, VolumeExtension(i));
+        TFileStream volume(volumePath, TFileStream::Mode::OpenRead);
         while (volume.Position() < volume.Size()) {
             const size_t read = volume.Read(buffer.data(), buffer.size());
-            if (read == 0) break;
+            // A volume that ends before its size (cut short meanwhile) cannot be joined either.
+            if (read == 0) throw EFOpenError(volumePath);
             output.Write(buffer.data(), read);
         }
     }

@@ -40,10 +40,13 @@ std::string DriveRoot(const std::string& path);
 bool IsDriveReady(const std::string& path);
 // Whether the path's drive is a removable drive that the shell calls a floppy drive.
 bool IsFloppyDrive(const std::string& path);
+// Whether a drive's display name marks it as a floppy drive: "FD" or "Floppy" found first at the
+// second character or later (a name that opens with one of them counts only through the other).
+bool NamesFloppyDrive(const std::string& displayName);
 // The extension of volume number i: ".001", ".002" ... ".999", ".1000".
 std::string VolumeExtension(int i);
 // Joins archivePath's numbered volumes (.001, .002 ...) into destinationFolder + the archive's
-// file name. Raises the file-stream error of a file that cannot be made or opened.
+// file name. Raises the file-stream error of a file that cannot be made, opened or read.
 void JoinVolumes(const std::string& archivePath, const std::string& destinationFolder, int count);
 
 // Loads UNLHA32.DLL from the running program's folder, or else from the system folders; never

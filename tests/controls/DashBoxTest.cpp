@@ -168,6 +168,17 @@ TEST_F(DashBoxTest, ColoursAndDots) {
     }
 }
 
+TEST_F(DashBoxTest, AmpersandsShowAndLongTextStopsBeforeTheButton) {
+    other->SetFocus();
+    const int h = box->ClientHeight(), button = box->ClientWidth() - 15;
+    box->SetText("&");
+    EXPECT_TRUE(Shows(Render(), {2, 2, 20, h - 2}, clWindowText)) << "the ampersand is drawn";
+    box->SetText(std::string(200, 'W'));
+    const Bitmap shown = Render();
+    EXPECT_TRUE(Shows(shown, {button - 12, 2, button - 2, h - 2}, clWindowText));
+    EXPECT_FALSE(Shows(shown, {button - 2, 0, button, h}, clWindowText)) << "cut off 2 before";
+}
+
 // Each step sets the height first (0: leaves it), then the font and the three properties.
 TEST_F(DashBoxTest, HeightAndBorder) {
     using enum TBorderStyle;

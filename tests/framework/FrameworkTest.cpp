@@ -2,11 +2,16 @@
 #include "Errors.h"
 #include "Files.h"
 #include "Forms.h"
+#include "Gui.h"
 #include "IniFiles.h"
 #include "Registry.h"
+#include "StdCtrls.h"
 #include "SysUtils.h"
+#include "Wait.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -102,6 +107,111 @@ TEST(Framework, ExceptionTextsComeFromTheStringTable) {
     // A code without a system text is shown as the fallback with eight hex digits.
     EXPECT_EQ(std::string(EOleSysError(static_cast<HRESULT>(0xA0041234)).what()),
               "OLE Error a0041234");
+}
+
+TEST(Framework, EachModalShowingStartsWithoutAResult) {
+    TApplication application;
+    auto* form = application.CreateForm<TForm>();
+    form->SetBounds(100, 100, 200, 100);
+    auto* ok = new TButton(form);
+    ok->SetParent(form);
+    ok->SetBounds(8, 8, 80, 25);
+    ok->ModalResult = mrOk;
+    // The first showing ends by the button, the second by the close box.
+    int shown = 0;
+    form->OnShow = [&](TObject*) {
+        if (shown++ == 0)
+            PostMessageA(ok->Handle(), BM_CLICK, 0, 0);
+        else
+            PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    };
+    EXPECT_EQ(form->ShowModal(), mrOk);
+    EXPECT_EQ(form->ShowModal(), mrCancel) << "the first result ended the second showing";
+    EXPECT_EQ(shown, 2);
+}
+
+// A form with a marked group, check box and buttons, an edit box and a plain "&&" caption,
+// driven by keys typed through the system's input.
+class FormKeyboard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form->SetBounds(100, 100, 300, 200);
+        auto place = [&](auto* control, TWinControl* parent, const char* caption, int top) {
+            control->SetParent(parent);
+            control->SetText(caption);
+            control->SetBounds(8, top, 120, 20);
+            controls[caption] = control;
+            return control;
+        };
+        place(new TEdit(form), form, "", 8);
+        TGroupBox* group = place(new TGroupBox(form), form, "&Options", 30);
+        group->SetHeight(50);
+        place(new TCheckBox(form), group, "Inside", 20);
+        place(new TCheckBox(form), form, "&Sound", 90);
+        auto* go = place(new TButton(form), form, "&Go", 115);
+        go->Default = true;
+        auto* fish = place(new TButton(form), form, "Fish && &Chips", 140);
+        auto* plain = place(new TButton(form), form, "A&&B", 165);
+        plain->Cancel = true;
+        for (TButton* button : {go, fish, plain})
+            button->OnClick = [this, button](TObject*) { clicked += button->Text() + " "; };
+        form->Show();
+        application.ProcessMessages();
+    }
+
+    HWND Of(const char* caption) { return controls.at(caption)->Handle(); }
+    bool Checked(const char* caption) {
+        return SendMessageA(Of(caption), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+
+    TApplication application;
+    TForm* form = application.CreateForm<TForm>();
+    std::map<std::string, TWinControl*> controls;
+    std::string clicked;
+};
+
+TEST_F(FormKeyboard, MnemonicsEnterAndEsc) {
+    struct Step {
+        std::initializer_list<WORD> keys;
+        const char* focus; // the control focused afterwards
+        std::string clicked;
+        bool sound;
+    };
+    const Step steps[] = {
+        {{VK_MENU, 'O'}, "Inside", "", false},   // a group's mnemonic leads into it
+        {{VK_MENU, 'S'}, "&Sound", "", true},    // a check box is focused and toggled
+        {{'S'}, "&Sound", "", false},            // the letter alone on a check box
+        {{VK_MENU, 'G'}, "&Sound", "&Go ", false}, // a button is pressed where the focus is
+        {{'C'}, "&Sound", "Fish && &Chips ", false},
+        {{VK_MENU, 'B'}, "&Sound", "", false},   // "&&" marks no letter
+        {{VK_RETURN}, "&Sound", "&Go ", false},  // the default button
+        {{VK_ESCAPE}, "&Sound", "A&&B ", false}, // the cancel button
+        {{VK_SHIFT, VK_TAB}, "Inside", "", false},
+        {{VK_SHIFT, VK_TAB}, "", "", false},     // out of the group to the edit box
+        {{'G'}, "", "", false},                  // typed into the edit box
+        {{VK_MENU, 'G'}, "", "&Go ", false},
+        {{VK_TAB}, "Inside", "", false},
+        {{VK_TAB}, "&Sound", "", false},
+        {{VK_SPACE}, "&Sound", "", true},        // Space toggles the focused check box
+        {{VK_TAB}, "&Go", "", true},
+        {{VK_SPACE}, "&Go", "&Go ", true},       // and presses the focused button
+        {{VK_TAB}, "Fish && &Chips", "", true},
+        {{VK_RETURN}, "Fish && &Chips", "Fish && &Chips ", true}, // Enter: the focused one
+    };
+    SetFocus(Of("&Sound"));
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        clicked.clear();
+        testbed::TypeKeys(steps[i].keys);
+        EXPECT_TRUE(testbed::WaitFor(
+            [&] {
+                application.ProcessMessages();
+                return GetFocus() == Of(steps[i].focus) && clicked == steps[i].clicked &&
+                       Checked("&Sound") == steps[i].sound;
+            },
+            5000))
+            << "step " << i << ": clicked " << clicked;
+    }
+    EXPECT_EQ(controls.at("")->Text(), "g");
 }
 
 } // namespace

@@ -60,9 +60,12 @@ TEST_F(FirstDialog, StoredChoicesReadAsNumbers) {
         DWORD number;
         bool checked;
     };
-    const Case cases[] = {{"1", 0, true},     {"0", 0, false},     {"$1", 0, true},
-                          {"$0", 0, false},   {"two", 0, false},   {"", 0, false},
-                          {nullptr, 1, true}, {nullptr, 0, false}, {nullptr, 7, true}};
+    const Case cases[] = {{"1", 0, true},       {"0", 0, false},     {"$1", 0, true},
+                          {"$0", 0, false},     {"$a", 0, true},     {"two", 0, false},
+                          {"", 0, false},       {"0x1", 0, false},   {"+1", 0, false},
+                          {"-1", 0, false},     {"$", 0, false},     {" 1", 0, false},
+                          {"99999999999", 0, false}, {nullptr, 1, true}, {nullptr, 0, false},
+                          {nullptr, 7, true}};
     for (const Case& c : cases) {
         for (const char* value : {"RegisterProgramOption", "PrepareUninstallOption"}) {
             if (c.text)
@@ -140,9 +143,26 @@ protected:
         EXPECT_FALSE(FolderExists(tempFolder + "GameDisk"));
     }
 
-    // Presses "Start Installation" and expects "Installation done", then the end.
+    // The windows a task bar gives a button: visible top-level windows without an owner, unless
+    // they are tool windows, and those with the app-window style.
+    std::vector<HWND> TaskBarWindows() {
+        std::vector<HWND> shown;
+        for (HWND window : TopWindows(setup->Id())) {
+            const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+            if ((!GetWindow(window, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW)) ||
+                (exStyle & WS_EX_APPWINDOW))
+                shown.push_back(window);
+        }
+        return shown;
+    }
+
+    bool Checked(const char* caption) {
+        return SendMessageA(FindChild(dialogWindow, "TCheckBox", caption), BM_GETCHECK, 0, 0) ==
+               BST_CHECKED;
+    }
+
+    // Expects "Installation done" after "Start Installation" was pressed, then the end.
     void ExpectInstallationDone() {
-        Click(FindChild(dialogWindow, "TButton", "Start Installation"));
         const MessageBoxInfo done = WaitMessageBox(setup->Id());
         ASSERT_TRUE(done);
         EXPECT_EQ(done.text, "Installation done");
@@ -210,19 +230,151 @@ TEST_F(FirstDialogRun, LayoutAndTabOrderAsTheUserSeesThem) {
     ExpectEndWithoutMessage();
 }
 
-TEST_F(FirstDialogRun, CancelByButtonEscapeOrCloseBoxWritesNothing) {
-    for (const char* how : {"button", "escape", "close box"}) {
+TEST_F(FirstDialogRun, CancelWritesNothingAfterTheChoicesChanged) {
+    const char* const ways[] = {"button", "Esc", "close box", "Alt+C", "C on a check box",
+                                "Enter on Cancel"};
+    for (const std::string how : ways) {
         SCOPED_TRACE(how);
         dialogWindow = Start();
         ASSERT_TRUE(dialogWindow);
-        if (std::string(how) == "button")
+        ASSERT_TRUE(WaitFor([&] { return Focus() == FindChild(dialogWindow, "TDashBox"); }));
+        // Both choices turned on first: none of them may be stored. The click leaves the focus
+        // on the second box.
+        Click(FindChild(dialogWindow, "TCheckBox", "Add Games Shortcut In Start Menu"));
+        Click(FindChild(dialogWindow, "TCheckBox", "Include Game Uninstall Option"));
+        ASSERT_TRUE(WaitFor([&] {
+            return Checked("Add Games Shortcut In Start Menu") &&
+                   Checked("Include Game Uninstall Option") &&
+                   TextOf(Focus()) == "Include Game Uninstall Option";
+        }));
+        if (how == "button") {
             Click(FindChild(dialogWindow, "TButton", "&Cancel"));
-        else if (std::string(how) == "escape")
-            PressKey(FindChild(dialogWindow, "TDashBox"), VK_ESCAPE);
-        else
+        } else if (how == "Esc") {
+            TypeKeys({VK_ESCAPE});
+        } else if (how == "close box") {
             testbed::CloseWindow(dialogWindow);
+        } else if (how == "Alt+C") {
+            TypeKeys({VK_MENU, 'C'});
+        } else if (how == "C on a check box") {
+            TypeKeys({'C'});
+        } else {
+            TypeKeys({VK_TAB});
+            TypeKeys({VK_TAB});
+            ASSERT_TRUE(WaitFor([&] { return TextOf(Focus()) == "&Cancel"; }));
+            TypeKeys({VK_RETURN});
+        }
         ExpectEndWithoutMessage();
     }
+}
+
+TEST_F(FirstDialogRun, KeyboardAloneInstallsTheGame) {
+    dialogWindow = Start();
+    ASSERT_TRUE(dialogWindow);
+    HWND shortcut = FindChild(dialogWindow, "TCheckBox", "Add Games Shortcut In Start Menu");
+    HWND uninstall = FindChild(dialogWindow, "TCheckBox", "Include Game Uninstall Option");
+    HWND pathBox = FindChild(dialogWindow, "TDashBox");
+    HWND cancel = FindChild(dialogWindow, "TButton", "&Cancel");
+    ASSERT_TRUE(WaitFor([&] { return Focus() == pathBox; }));
+    struct Step {
+        std::initializer_list<WORD> keys;
+        HWND focus;
+        bool shortcut, uninstall;
+    };
+    // Round from the first stop to the last and back, then into the options group and out of it
+    // again, ticking both boxes and clearing the first.
+    const Step steps[] = {{{VK_SHIFT, VK_TAB}, cancel, false, false},
+                          {{VK_TAB}, pathBox, false, false},
+                          {{VK_TAB}, shortcut, false, false},
+                          {{VK_SPACE}, shortcut, true, false},
+                          {{VK_TAB}, uninstall, true, false},
+                          {{VK_SPACE}, uninstall, true, true},
+                          {{VK_SHIFT, VK_TAB}, shortcut, true, true},
+                          {{VK_SPACE}, shortcut, false, true}};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        TypeKeys(steps[i].keys);
+        EXPECT_TRUE(WaitFor([&] {
+            return Focus() == steps[i].focus &&
+                   Checked("Add Games Shortcut In Start Menu") == steps[i].shortcut &&
+                   Checked("Include Game Uninstall Option") == steps[i].uninstall;
+        }, 5000)) << "step " << i;
+    }
+    // Enter on a check box presses the default button, "Start Installation".
+    TypeKeys({VK_RETURN});
+    ExpectInstallationDone();
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kKey, "RegisterProgramOption"), "0");
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kKey, "PrepareUninstallOption"), "1");
+}
+
+// Whether window lies above other in the Z order.
+bool IsAbove(HWND window, HWND other) {
+    for (HWND next = GetWindow(window, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
+        if (next == other) return true;
+    return false;
+}
+
+TEST_F(FirstDialogRun, OneTaskBarButtonTitledSetupHidesAndRestoresTheWindows) {
+    dialogWindow = Start();
+    ASSERT_TRUE(dialogWindow);
+    HWND background = WaitTopWindow(setup->Id(), "TFormBackground");
+    const std::vector<HWND> buttons = TaskBarWindows();
+    ASSERT_EQ(buttons.size(), 1u);
+    HWND application = buttons.front();
+    EXPECT_EQ(TextOf(application), "Setup       ");
+    const RECT seen = ScreenRect(application);
+    EXPECT_TRUE(IsRectEmpty(&seen)) << "the window of the button is never seen";
+    EXPECT_EQ(GetWindow(dialogWindow, GW_OWNER), application);
+    EXPECT_EQ(GetWindow(background, GW_OWNER), application);
+
+    // Minimised and restored from the task bar, with the first dialog and then with a message
+    // box on top: the windows go and come back in their order, and the keyboard reaches the top
+    // one again.
+    auto minimiseAndRestore = [&](HWND top) {
+        auto minimised = [&] {
+            return IsIconic(application) && !IsWindowVisible(top) && !IsWindowVisible(background);
+        };
+        // Wine's message box shows itself once more when its loop first finds no message, and
+        // nothing outside tells when that has happened: a minimise that came earlier is undone
+        // by it, and the user minimises again, as the test does then.
+        bool hidden = false;
+        for (int attempt = 0; attempt < 3 && !hidden; ++attempt) {
+            if (IsIconic(application)) {
+                PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+                WaitFor([&] { return !IsIconic(application); }, 5000);
+            }
+            PostMessageA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            hidden = WaitFor(minimised, 5000);
+        }
+        EXPECT_TRUE(hidden) << ClassOf(top);
+        EXPECT_EQ(TaskBarWindows(), std::vector<HWND>{application}) << "the button stays";
+        PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_TRUE(WaitFor([&] {
+            return !IsIconic(application) && IsWindowVisible(top) && IsWindowVisible(background);
+        }));
+        EXPECT_TRUE(IsAbove(top, background));
+        EXPECT_EQ(TaskBarWindows(), std::vector<HWND>{application});
+        EXPECT_TRUE(WaitFor([&] { return IsChild(top, Focus()); })) << "the focus comes back";
+    };
+    minimiseAndRestore(dialogWindow);
+    TypeKeys({VK_TAB});
+    EXPECT_TRUE(WaitFor([&] { return ClassOf(Focus()) == "TCheckBox"; }));
+    TypeKeys({VK_RETURN});
+
+    // The shell's copy shows a window of the same class on the way: wait for the message box.
+    MessageBoxInfo done;
+    ASSERT_TRUE(WaitFor([&] {
+        done = WaitMessageBox(setup->Id(), 0);
+        return done.text == "Installation done";
+    }));
+    EXPECT_EQ(done.owner, application);
+    const RECT box = ScreenRect(done.window), screen{0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                                     GetSystemMetrics(SM_CYSCREEN)};
+    RECT onScreen;
+    IntersectRect(&onScreen, &box, &screen);
+    EXPECT_TRUE(EqualRect(&onScreen, &box)) << "the box lies on the screen";
+    EXPECT_TRUE(IsAbove(done.window, background));
+    minimiseAndRestore(done.window);
+    TypeKeys({VK_RETURN});
+    EXPECT_TRUE(setup->WaitExit(20000));
 }
 
 TEST_F(FirstDialogRun, StartStoresTheChoicesAndRemovesTheTemporaryFolder) {
@@ -238,6 +390,7 @@ TEST_F(FirstDialogRun, StartStoresTheChoicesAndRemovesTheTemporaryFolder) {
         // The user turns both choices round.
         Click(FindChild(dialogWindow, "TCheckBox", "Add Games Shortcut In Start Menu"));
         Click(FindChild(dialogWindow, "TCheckBox", "Include Game Uninstall Option"));
+        Click(FindChild(dialogWindow, "TButton", "Start Installation"));
         ExpectInstallationDone();
         const std::string turned = std::string(stored) == "0" ? "1" : "0";
         EXPECT_EQ(RegString(HKEY_CURRENT_USER, kKey, "RegisterProgramOption"), turned);
@@ -245,6 +398,27 @@ TEST_F(FirstDialogRun, StartStoresTheChoicesAndRemovesTheTemporaryFolder) {
         EXPECT_EQ(RegString(HKEY_CURRENT_USER, kKey, "ApplicationPath"), "C:\\Games\\")
             << "the run does not write the base folder";
     }
+}
+
+TEST_F(FirstDialogRun, TheRunNeverWritesTheBaseFolder) {
+    // Without a stored base folder the dialog offers the Program Files one, and the run leaves
+    // the value missing.
+    RegDeleteTree(HKEY_CURRENT_USER, kKey);
+    const std::string company =
+        RegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                  "ProgramFilesDir")
+            .value_or("") +
+        "\\Morvane\\";
+    const bool companyExisted = FolderExists(company);
+    MakeFolders(company + "Lumetra\\Project1");
+    dialogWindow = Start();
+    ASSERT_TRUE(dialogWindow);
+    EXPECT_EQ(TextOf(FindChild(dialogWindow, "TDashBox")), company + "Lumetra\\");
+    Click(FindChild(dialogWindow, "TButton", "Start Installation"));
+    ExpectInstallationDone();
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kKey));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kKey, "ApplicationPath"));
+    if (!companyExisted) RemoveTree(company);
 }
 
 } // namespace

@@ -76,6 +76,17 @@ TEST_F(HelperUtils, DriveTestsOnMappedDrivesShowNoSystemBox) {
     EXPECT_TRUE(TopWindows(GetCurrentProcessId()).empty()) << "a system box appeared";
 }
 
+TEST_F(HelperUtils, FloppyDrivesByTheWordsInTheirNames) {
+    // The first occurrence of a word counts when it does not open the name.
+    const std::pair<const char*, bool> cases[] = {
+        {"3.5 FD (A:)", true},  {"3\x82\xDC Floppy (A:)", true}, {"FD Floppy (A:)", true},
+        {"Floppy FD (A:)", true}, {"FD (A:)", false},             {"Floppy (A:)", false},
+        {"FDFD (A:)", false},   {"Disk fd floppy (A:)", false}, {" (A:)", false},
+        {"", false}};
+    for (const auto& [name, floppy] : cases)
+        EXPECT_EQ(NamesFloppyDrive(name), floppy) << name;
+}
+
 TEST_F(HelperUtils, LettersAreAsciiOnly) {
     for (int c = 0; c < 256; ++c)
         EXPECT_EQ(IsAsciiLetter(static_cast<unsigned char>(c)),
@@ -102,6 +113,13 @@ TEST_F(HelperUtils, JoinVolumesAppendsEveryVolumeInOrder) {
             << error.what();
     }
     EXPECT_EQ(ReadFile(folder + "Project1.lzh").size(), 8202u) << "what was joined stays";
+}
+
+TEST_F(HelperUtils, VolumeExtensionsHaveAtLeastThreeDigits) {
+    const std::pair<int, std::string> cases[] = {
+        {1, ".001"}, {12, ".012"}, {999, ".999"}, {1000, ".1000"}, {12345, ".12345"}};
+    for (const auto& [disk, extension] : cases)
+        EXPECT_EQ(VolumeExtension(disk), extension) << disk;
 }
 
 TEST_F(HelperUtils, FormsAreFittedToTheScreenAndCentredOnTheirOwner) {

@@ -37,7 +37,6 @@ protected:
     // Presses OK and answers the message boxes that come, in order (OK for any beyond the
     // list); returns what they said, each text after the letter of its icon.
     std::string PressOk(std::vector<int> answers = {}) {
-        dialog->SetModalResult(mrNone);
         std::atomic<bool> done = false;
         std::string said;
         std::thread answerer([&] {
@@ -132,8 +131,10 @@ TEST_F(InstallPath, ChecksTheDriveThenTheFolderAndSaysWhy) {
         {root + "new\\deeper", {IDYES}, askMake, root + "new\\deeper\\"},
         {root + "file\\sub", {IDYES}, askMake + " | !The folder could not be created", ""},
     };
-    Create("C:\\");
     for (const Case& c : cases) {
+        // A new dialog for each, as the first dialog makes one for each use.
+        if (dialog) TComponent::Free(dialog);
+        Create("C:\\");
         dialog->Edit1->SetText(c.typed);
         EXPECT_EQ(PressOk(c.answers), c.said) << c.typed;
         EXPECT_EQ(dialog->ModalResult(), c.accepted.empty() ? mrNone : mrOk) << c.typed;
@@ -251,6 +252,92 @@ TEST_F(InstallPathRun, CancelChangesNothingAndAnAcceptedFolderIsWhereTheGameGoes
     Press(done, IDOK);
     EXPECT_TRUE(setup->WaitExit(20000));
     EXPECT_EQ(ReadFile(chosen + "Project1\\LUM_RT.exe"), ReadFile(Fixture("game\\LUM_RT.exe")));
+}
+
+TEST_F(InstallPathRun, KeyboardReachesEveryControlAndTheTreeAndTheEditKeepTheirKeys) {
+    ASSERT_TRUE(pathBox);
+    MakeFolders(base + "Sub");
+    auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(first, nullptr), &info);
+        return info.hwndFocus;
+    };
+    ASSERT_TRUE(WaitFor([&] { return focus() == pathBox; }));
+    TypeKeys({VK_SPACE});
+    HWND dialog = WaitTopWindow(setup->Id(), "TFormInstallPath", "Default Install Path");
+    ASSERT_TRUE(dialog);
+    HWND tree = FindChild(dialog, "TFolderView"), edit = FindChild(dialog, "TEdit");
+    HWND ok = FindChild(dialog, "TButton", "&Ok"), cancel = FindChild(dialog, "TButton", "&Cancel");
+    ASSERT_TRUE(WaitFor([&] { return focus() == tree; })) << "the tree has the focus first";
+
+    // Round the tab stops and back one; the arrow keys, "+" and Home stay with the tree.
+    struct Step {
+        std::initializer_list<WORD> keys;
+        HWND focus;
+        const char* path; // the text of the edit box afterwards
+    };
+    const std::string opened = base.substr(0, base.size() - 1), sub = base + "Sub";
+    const Step steps[] = {{{VK_TAB}, edit, nullptr},
+                          {{VK_TAB}, ok, nullptr},
+                          {{VK_TAB}, cancel, nullptr},
+                          {{VK_TAB}, tree, nullptr},
+                          {{VK_SHIFT, VK_TAB}, cancel, nullptr},
+                          {{VK_TAB}, tree, opened.c_str()},
+                          {{VK_ADD}, tree, opened.c_str()},
+                          {{VK_DOWN}, tree, sub.c_str()},
+                          {{VK_UP}, tree, opened.c_str()},
+                          {{VK_HOME}, tree, nullptr},
+                          {{VK_END}, tree, nullptr},
+                          {{VK_HOME}, tree, nullptr}};
+    std::string lastPath = TextOf(edit);
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        TypeKeys(steps[i].keys);
+        EXPECT_TRUE(WaitFor([&] {
+            return focus() == steps[i].focus && (!steps[i].path || TextOf(edit) == steps[i].path);
+        }, 5000)) << "step " << i << ": " << TextOf(edit);
+        if (i >= 9) {
+            // Home and End move the selection to the first and the last node.
+            EXPECT_TRUE(WaitFor([&] { return TextOf(edit) != lastPath; }, 5000)) << "step " << i;
+        }
+        lastPath = TextOf(edit);
+    }
+
+    // Reached by Tab, the edit box has its text selected, and a letter typed there replaces it
+    // instead of pressing "&Cancel"; Alt+C does press it.
+    TypeKeys({VK_TAB});
+    ASSERT_TRUE(WaitFor([&] { return focus() == edit; }));
+    TypeKeys({'C'});
+    EXPECT_TRUE(WaitFor([&] { return TextOf(edit) == "c"; })) << TextOf(edit);
+    EXPECT_FALSE(IsEnabled(ok)) << "not a path";
+    TypeKeys({VK_MENU, 'C'});
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(TextOf(pathBox), base);
+    EXPECT_TRUE(WaitFor([&] { return focus() == pathBox; })) << "back on the path box";
+
+    // Esc leaves only the install path dialog; Alt+O takes the folder chosen with the keys.
+    TypeKeys({VK_SPACE});
+    dialog = WaitTopWindow(setup->Id(), "TFormInstallPath", "Default Install Path");
+    ASSERT_TRUE(dialog);
+    TypeKeys({VK_ESCAPE});
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(WaitFor([&] { return focus() == pathBox; }));
+    TypeKeys({VK_SPACE});
+    dialog = WaitTopWindow(setup->Id(), "TFormInstallPath", "Default Install Path");
+    ASSERT_TRUE(dialog);
+    edit = FindChild(dialog, "TEdit");
+    ASSERT_TRUE(WaitFor([&] { return focus() == FindChild(dialog, "TFolderView"); }));
+    TypeKeys({VK_ADD});
+    TypeKeys({VK_DOWN});
+    ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == sub; }));
+    TypeKeys({VK_MENU, 'O'});
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(TextOf(pathBox), sub + "\\");
+
+    // Alt+C in the first dialog ends the program.
+    ASSERT_TRUE(WaitFor([&] { return focus() == pathBox; }));
+    TypeKeys({VK_MENU, 'C'});
+    EXPECT_TRUE(setup->WaitExit(20000));
 }
 
 } // namespace

@@ -78,7 +78,7 @@ protected:
         RemoveTree(kGames);
         RemoveTree(ProgramsDir() + "Lumetra Studio");
         RemoveTree(TempFolder() + "GameDisk");
-        for (const char* project : {"Project1", "My Game"})
+        for (const char* project : {"Project1", "Project2", "My Game"})
             RegDeleteTree(HKEY_LOCAL_MACHINE,
                           std::string(kUninstallKey) + "Lumetra Studio " + project);
         archive = ReadFile(Fixture("Project1.lzh"));
@@ -212,7 +212,10 @@ TEST_F(Installation, AsksForEachFurtherDiskAndAgainForAWrongOne) {
         } else if (box.text == "Insert game disk ?3.") {
             drive->Repoint(disks[2]);
         }
-        EXPECT_TRUE(box.text.find("Insert") == std::string::npos || HasButton(box, IDCANCEL));
+        if (box.text.find("Insert") != std::string::npos) {
+            EXPECT_TRUE(HasButton(box, IDCANCEL));
+            EXPECT_EQ(box.icon, 0u) << "the disk prompt shows no icon";
+        }
         return IDOK;
     });
     EXPECT_EQ(texts, (std::vector<std::string>{"Insert game disk ?2.", "Insert game disk ?2.",
@@ -470,6 +473,54 @@ TEST_F(Installation, NeverLoadsACommonControlsLibraryPlantedBesideSetup) {
     EXPECT_EQ(Finish(), kDone);
     ExpectGameInstalled("Project1");
     EXPECT_FALSE(FileExists(disks[0] + "planted-comctl32-loaded"));
+TEST_F(Installation, SecondGamesAndReinstallsShareTheUninstallerAndRewriteInPlace) {
+    const std::string folder = ProgramsDir() + "Lumetra Studio\\" + kGameFolderName + "\\";
+    auto installData = [](const std::string& project, const std::string& title,
+                          const std::string& extra) {
+        return "[Install Data]\r\nTitle=" + title + "\r\nUninstallKeyName=" + kUninstallKey +
+               "Lumetra Studio " + project + "\r\nShortcutName=Lumetra Studio\\" +
+               kGameFolderName + "\\" + title + ".lnk\r\n" + extra;
+    };
+    // The first game with both options.
+    auto disks = MakeDisks("Project1", "The Game", 0, 0);
+    Start(disks[0], true, true);
+    ASSERT_EQ(Finish(), kDone);
+    // A second game: its shortcut beside the first one; the install data names the shortcut
+    // although the option is off.
+    disks = MakeDisks("Project2", "Second Game", 0, 0);
+    Start(disks[0], false, true);
+    ASSERT_EQ(Finish(), kDone);
+    EXPECT_EQ(ReadFile(kGames + "Project2\\LUM_RT.ind"),
+              installData("Project2", "Second Game", ""));
+    EXPECT_FALSE(FileExists(folder + "Second Game.lnk")) << "the option was off";
+    Start(disks[0], true, false);
+    ASSERT_EQ(Finish(), kDone);
+    EXPECT_EQ(ShortcutTarget(folder + "The Game.lnk"), kGames + "Project1\\LUM_RT.exe");
+    EXPECT_EQ(ShortcutTarget(folder + "Second Game.lnk"), kGames + "Project2\\LUM_RT.exe");
+    // One uninstaller serves both games.
+    for (const char* project : {"Project1", "Project2"})
+        EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE,
+                            std::string(kUninstallKey) + "Lumetra Studio " + project,
+                            "UninstallString"),
+                  kUninstaller + " \"" + kGames + project + "\\LUM_RT.ind\"")
+            << project;
+
+    // A reinstall of the first game replaces its shortcut and rewrites the install data in
+    // place: its keys get their values again where they stand, and a foreign key stays.
+    WriteFile(folder + "The Game.lnk", "no shortcut");
+    WriteFile(kGames + "Project1\\LUM_RT.ind",
+              "[Install Data]\r\nTitle=Old\r\nUninstallKeyName=Old\r\nShortcutName=Old\r\n"
+              "Kept=1\r\n");
+    disks = MakeDisks("Project1", "The Game", 0, 0);
+    Start(disks[0], true, true);
+    ASSERT_EQ(Finish(), kDone);
+    EXPECT_EQ(ShortcutTarget(folder + "The Game.lnk"), kGames + "Project1\\LUM_RT.exe");
+    EXPECT_EQ(ReadFile(kGames + "Project1\\LUM_RT.ind"),
+              installData("Project1", "The Game", "Kept=1\r\n"));
+
+    RemoveTree(ProgramsDir() + "Lumetra Studio");
+    for (const char* project : {"Project1", "Project2"})
+        RegDeleteTree(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "Lumetra Studio " + project);
 }
 
 } // namespace

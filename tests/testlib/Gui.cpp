@@ -134,6 +134,23 @@ void PressKey(HWND window, WORD virtualKey) {
     PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
+void TypeKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD key : keys)
+        add(key, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        add(*key, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 void CloseWindow(HWND window) {
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }

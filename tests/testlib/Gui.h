@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ void Click(HWND button);
 // Sends a left click at a point of the window's client area through the window's messages.
 void ClickAt(HWND window, int x, int y);
 void PressKey(HWND window, WORD virtualKey);
+// Types a key as the user's keyboard does, through the system's input to whichever window has
+// the focus: the keys are pressed in order and released in reverse order ({VK_MENU, 'C'} is
+// Alt+C).
+void TypeKeys(std::initializer_list<WORD> keys);
 void CloseWindow(HWND window); // the close box
 
 struct MessageBoxInfo {
