@@ -1,0 +1,10 @@
+# The programs that ride on the first game disk: Setup.exe (with the uninstaller inside it) and
+# UNLHA32.DLL. Every byte they take is one less for the game, so they are linked lean and the
+# link writes a map (build/win32/map/<name>.map) for scripts/footprint.
+#   lum_disk_program(TARGET)
+set(LUM_MAP_DIR ${CMAKE_BINARY_DIR}/map)
+file(MAKE_DIRECTORY ${LUM_MAP_DIR})
+
+function(lum_disk_program target)
+  target_link_options(${target} PRIVATE "-Wl,-Map=${LUM_MAP_DIR}/$<TARGET_FILE_BASE_NAME:${target}>.map")
+endfunction()
