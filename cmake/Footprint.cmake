@@ -5,6 +5,10 @@
 set(LUM_MAP_DIR ${CMAKE_BINARY_DIR}/map)
 file(MAKE_DIRECTORY ${LUM_MAP_DIR})
 
+# The runtime's error paths without what they drag along (see the source).
+add_library(lean_runtime OBJECT ${PROJECT_SOURCE_DIR}/framework/LeanRuntime.cpp)
+
 function(lum_disk_program target)
+  target_link_libraries(${target} PRIVATE lean_runtime)
   target_link_options(${target} PRIVATE "-Wl,-Map=${LUM_MAP_DIR}/$<TARGET_FILE_BASE_NAME:${target}>.map")
 endfunction()
