@@ -8,6 +8,12 @@ file(MAKE_DIRECTORY ${LUM_MAP_DIR})
 # The runtime's error paths without what they drag along (see the source).
 add_library(lean_runtime OBJECT ${PROJECT_SOURCE_DIR}/framework/LeanRuntime.cpp)
 
+# Code that runs once in an installation is compiled for size.
+foreach(target lean_runtime pathrules framework controls installer_units Setup uninstaller_units
+               zevizorezu unlha32)
+  target_compile_options(${target} PRIVATE -Os)
+endforeach()
+
 function(lum_disk_program target)
   target_link_libraries(${target} PRIVATE lean_runtime)
   target_link_options(${target} PRIVATE "-Wl,-Map=${LUM_MAP_DIR}/$<TARGET_FILE_BASE_NAME:${target}>.map")
