@@ -18,3 +18,17 @@ function(lum_disk_program target)
   target_link_libraries(${target} PRIVATE lean_runtime)
   target_link_options(${target} PRIVATE "-Wl,-Map=${LUM_MAP_DIR}/$<TARGET_FILE_BASE_NAME:${target}>.map")
 endfunction()
+
+# UNLHA32.DLL: the codec's decoders and checksums keep the build's speed; the rest of what the
+# library runs (its command line, headers, paths, the job, files) runs once per archive entry
+# and is compiled for size. The codec is one library for all its fronts, so unlha.exe and
+# mkdisks.exe of this tree get the same code.
+get_target_property(codec_dir unlha_codec SOURCE_DIR)
+get_target_property(codec_sources unlha_codec SOURCES)
+foreach(source ${codec_sources})
+  get_filename_component(name ${source} NAME_WE)
+  if(name MATCHES "^(ArchiveReader|ByteStream|CommandLine|EntryPath|Header|Input|JoinedInput|Job|Methods|Status|Timestamp|Win32FileSystem)$")
+    get_filename_component(path ${source} ABSOLUTE BASE_DIR ${codec_dir})
+    set_source_files_properties(${path} TARGET_DIRECTORY unlha_codec PROPERTIES COMPILE_OPTIONS -Os)
+  endif()
+endforeach()
