@@ -14,6 +14,19 @@ foreach(target lean_runtime pathrules framework controls installer_units Setup u
   target_compile_options(${target} PRIVATE -Os)
 endforeach()
 
+# Setup.exe and zevizorezu.exe run one thread: they link the runtime of the toolchain's win32
+# thread model, which comes without the POSIX threads layer (some 30 KB in each). Their code is
+# compiled with the posix variant's headers, which differ only in what threads and clocks offer,
+# and these programs use neither; a std::thread in them would fail to link. UNLHA32.DLL starts a
+# writer thread and keeps the posix runtime.
+string(REPLACE "-posix" "-win32" win32_compiler ${CMAKE_CXX_COMPILER})
+execute_process(COMMAND ${win32_compiler} -print-libgcc-file-name
+  OUTPUT_VARIABLE win32_libgcc OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+get_filename_component(win32_runtime ${win32_libgcc} DIRECTORY)
+foreach(target Setup zevizorezu)
+  target_link_options(${target} PRIVATE -B${win32_runtime}/)
+endforeach()
+
 function(lum_disk_program target)
   target_link_libraries(${target} PRIVATE lean_runtime)
   target_link_options(${target} PRIVATE "-Wl,-Map=${LUM_MAP_DIR}/$<TARGET_FILE_BASE_NAME:${target}>.map")
