@@ -27,6 +27,15 @@ foreach(target Setup zevizorezu)
   target_link_options(${target} PRIVATE -B${win32_runtime}/)
 endforeach()
 
+# In C++ the toolchain formats printf-style with its own C99 formatter, some 25 KB with its
+# floating-point conversion. Setup.exe and UNLHA32.DLL format only strings and integers (%s, %d,
+# %x with flags, width and precision), which the system's msvcrt.dll formats alike: their
+# vsnprintf is the toolchain's C99-conforming wrapper over msvcrt.dll (same return value, always
+# terminated). Length modifiers such as %zu or %lld are not for these programs.
+foreach(target Setup unlha32)
+  target_link_options(${target} PRIVATE -Wl,--defsym,___mingw_vsnprintf=___ms_vsnprintf)
+endforeach()
+
 function(lum_disk_program target)
   target_link_libraries(${target} PRIVATE lean_runtime)
   target_link_options(${target} PRIVATE "-Wl,-Map=${LUM_MAP_DIR}/$<TARGET_FILE_BASE_NAME:${target}>.map")
