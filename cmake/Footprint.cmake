@@ -1,12 +1,17 @@
 # The programs that ride on the first game disk: Setup.exe (with the uninstaller inside it) and
-# UNLHA32.DLL. Every byte they take is one less for the game, so they are linked lean and the
-# link writes a map (build/win32/map/<name>.map) for scripts/footprint.
-#   lum_disk_program(TARGET)
+# UNLHA32.DLL. Every byte they take is one less for the game, so they are built lean, and each
+# link writes a map (build/win32/map/<name>.map) for scripts/footprint. Included after the
+# programs' folders.
 set(LUM_MAP_DIR ${CMAKE_BINARY_DIR}/map)
 file(MAKE_DIRECTORY ${LUM_MAP_DIR})
 
 # The runtime's error paths without what they drag along (see the source).
 add_library(lean_runtime OBJECT ${PROJECT_SOURCE_DIR}/framework/LeanRuntime.cpp)
+foreach(target Setup zevizorezu unlha32)
+  target_link_libraries(${target} PRIVATE lean_runtime)
+  target_link_options(${target} PRIVATE
+    "-Wl,-Map=${LUM_MAP_DIR}/$<TARGET_FILE_BASE_NAME:${target}>.map")
+endforeach()
 
 # Code that runs once in an installation is compiled for size.
 foreach(target lean_runtime pathrules framework controls installer_units Setup uninstaller_units
@@ -35,11 +40,6 @@ endforeach()
 foreach(target Setup unlha32)
   target_link_options(${target} PRIVATE -Wl,--defsym,___mingw_vsnprintf=___ms_vsnprintf)
 endforeach()
-
-function(lum_disk_program target)
-  target_link_libraries(${target} PRIVATE lean_runtime)
-  target_link_options(${target} PRIVATE "-Wl,-Map=${LUM_MAP_DIR}/$<TARGET_FILE_BASE_NAME:${target}>.map")
-endfunction()
 
 # UNLHA32.DLL: the codec's decoders and checksums keep the build's speed; the rest of what the
 # library runs (its command line, headers, paths, the job, files) runs once per archive entry
