@@ -142,6 +142,8 @@ TEST_F(UnlhaDll, EachFailureHasItsCode) {
           archive({storedEntry("..\\..\\evil.txt", "evil", 0), storedEntry("CON.txt", "x", 2),
                    storedEntry("C:\\boot.txt", "x", 0), storedEntry("kept.txt", "kept", 2)}));
     write("file-not-folder", "");
+    // A DOS stamp lists as it is, whatever the time zone.
+    write("dos.lzh", archive({storedEntry("dos.txt", "dos", 0)}));
 
     const struct {
         std::string commandLine;
@@ -151,6 +153,7 @@ TEST_F(UnlhaDll, EachFailureHasItsCode) {
         {"x -q " + at("good.lzh") + " " + at("out"), UNLHA_OK, "good.txt"},
         {"t -q " + at("good.lzh"), UNLHA_OK, "ok"},
         {"l -q " + at("good.lzh"), UNLHA_OK, "good.txt"},
+        {"l -q " + at("dos.lzh"), UNLHA_OK, " 2025-03-11 15:36:26 dos.txt"},
         {"", UNLHA_BAD_COMMAND, "no command"},
         {"z " + at("good.lzh"), UNLHA_BAD_COMMAND, "unknown command"},
         {"x -k " + at("good.lzh"), UNLHA_BAD_COMMAND, "unknown switch"},
