@@ -19,7 +19,7 @@ const char* const kKey = "Software\\Morvane\\Lumetra";
 class FirstDialog : public ::testing::Test {
 protected:
     void SetUp() override { RegDeleteTree(HKEY_CURRENT_USER, kKey); }
-    void TearDown() override { RegDeleteTree(HKEY_CURRENT_USER, kKey); }
+    void TearDown() override { RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane"); }
 
     TApplication application;
     TFormFirstDialog* dialog = application.CreateForm<TFormFirstDialog>();
@@ -101,7 +101,8 @@ protected:
         MakeFolders(gameFolder);
     }
     void TearDown() override {
-        RegDeleteTree(HKEY_CURRENT_USER, kKey);
+        RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane");
+        RemoveTree(tempFolder);
         RegDeleteTree(
             HKEY_LOCAL_MACHINE,
             "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumetra Studio Project1");

@@ -53,7 +53,13 @@ protected:
         RegSetString(HKEY_CURRENT_USER, kSettingsKey, "PrepareUninstallOption", "0");
         RemoveTree(kGames);
     }
-    void TearDown() override { RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey); }
+    void TearDown() override {
+        RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane");
+        RemoveTree(kGames);
+        char temp[MAX_PATH] = "";
+        GetTempPathA(MAX_PATH, temp);
+        RemoveTree(std::string(temp) + "LUM_TEMP");
+    }
 };
 
 TEST_P(MkdisksInstall, SetupInstallsTheSetFromItsDisks) {
