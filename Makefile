@@ -33,6 +33,7 @@ demo: build
 
 # The demo under the virtual display, keeping a small picture of each window in docs/screenshots/.
 screenshots: build
+	@rm -f docs/screenshots/*.png
 	@LUM_HEADLESS=1 LUM_SCREENSHOTS=docs/screenshots scripts/demo
 
 clean:
