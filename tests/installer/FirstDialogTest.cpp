@@ -110,6 +110,7 @@ protected:
         char programs[MAX_PATH] = "";
         SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
         RemoveTree(std::string(programs) + "\\Lumetra Studio");
+        DeleteFileA("C:\\windows\\zevizorezu.exe");
     }
 
     // Starts Setup from a CD-ROM drive and waits for the first dialog.

@@ -76,6 +76,12 @@ void RemoveTree(const std::string& folder) {
     RemoveDirectoryA(dir.c_str());
 }
 
+std::string SetupTempFolder() {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "LUM_TEMP\\";
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
     const auto slash = path.find_last_of('\\');
     if (slash != std::string::npos) MakeFolders(path.substr(0, slash + 1));

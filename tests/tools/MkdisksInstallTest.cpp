@@ -56,9 +56,7 @@ protected:
     void TearDown() override {
         RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane");
         RemoveTree(kGames);
-        char temp[MAX_PATH] = "";
-        GetTempPathA(MAX_PATH, temp);
-        RemoveTree(std::string(temp) + "LUM_TEMP");
+        RemoveTree(SetupTempFolder());
     }
 };
 
