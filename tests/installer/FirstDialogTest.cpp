@@ -106,7 +106,7 @@ protected:
         RegDeleteTree(
             HKEY_LOCAL_MACHINE,
             "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumetra Studio Project1");
-        RemoveTree(gameFolder);
+        RemoveTree("C:\\Games\\"); // the base folder, made with the game folder
         char programs[MAX_PATH] = "";
         SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
         RemoveTree(std::string(programs) + "\\Lumetra Studio");
