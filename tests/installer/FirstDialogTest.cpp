@@ -19,7 +19,7 @@ const char* const kKey = "Software\\Morvane\\Lumetra";
 class FirstDialog : public ::testing::Test {
 protected:
     void SetUp() override { RegDeleteTree(HKEY_CURRENT_USER, kKey); }
-    void TearDown() override { RegDeleteTree(HKEY_CURRENT_USER, kKey); }
+    void TearDown() override { RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane"); }
 
     TApplication application;
     TFormFirstDialog* dialog = application.CreateForm<TFormFirstDialog>();
@@ -104,14 +104,16 @@ protected:
         MakeFolders(gameFolder);
     }
     void TearDown() override {
-        RegDeleteTree(HKEY_CURRENT_USER, kKey);
+        RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane");
+        RemoveTree(tempFolder);
         RegDeleteTree(
             HKEY_LOCAL_MACHINE,
             "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumetra Studio Project1");
-        RemoveTree(gameFolder);
+        RemoveTree("C:\\Games\\"); // the base folder, made with the game folder
         char programs[MAX_PATH] = "";
         SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
         RemoveTree(std::string(programs) + "\\Lumetra Studio");
+        DeleteFileA("C:\\windows\\zevizorezu.exe");
     }
 
     // Starts Setup from a CD-ROM drive and waits for the first dialog.

@@ -204,7 +204,10 @@ protected:
         first = WaitTopWindow(setup->Id(), "TFormFirstDialog", "Setup");
         pathBox = FindChild(first, "TDashBox");
     }
-    void TearDown() override { RegDeleteTree(HKEY_CURRENT_USER, kKey); }
+    void TearDown() override {
+        RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane");
+        RemoveTree(SetupTempFolder());
+    }
 
     static std::string Fixture(const std::string& name) {
         return ExeFolder() + "fixtures\\sample-game\\" + name;

@@ -73,19 +73,24 @@ class Installation : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitialize(nullptr);
-        RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        RemoveInstallation();
         RegSetString(HKEY_CURRENT_USER, kSettingsKey, "ApplicationPath", kGames);
-        RemoveTree(kGames);
-        RemoveTree(ProgramsDir() + "Lumetra Studio");
-        RemoveTree(TempFolder() + "GameDisk");
-        for (const char* project : {"Project1", "Project2", "My Game"})
-            RegDeleteTree(HKEY_LOCAL_MACHINE,
-                          std::string(kUninstallKey) + "Lumetra Studio " + project);
         archive = ReadFile(Fixture("Project1.lzh"));
     }
     void TearDown() override {
-        RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+        RemoveInstallation();
         CoUninitialize();
+    }
+    // Everything an installation leaves in the prefix, and the installer's settings.
+    static void RemoveInstallation() {
+        RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane");
+        RemoveTree(kGames);
+        RemoveTree(ProgramsDir() + "Lumetra Studio");
+        RemoveTree(TempFolder());
+        for (const char* project : {"Project1", "Project2", "My Game"})
+            RegDeleteTree(HKEY_LOCAL_MACHINE,
+                          std::string(kUninstallKey) + "Lumetra Studio " + project);
+        DeleteFileA(kUninstaller.c_str());
     }
 
     // Disk folders disk1 ... with Setup, its description and the library on the first.

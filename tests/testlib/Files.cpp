@@ -3,6 +3,7 @@
 
 #include "PathRules.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -31,6 +32,13 @@ void CollectTree(const std::string& folder, const std::string& relative,
     } while (FindNextFileA(find, &entry));
     FindClose(find);
 }
+
+// Every test program removes the test root when its tests are done: the prefix stays as it was.
+class TestRootRemoval : public ::testing::Environment {
+public:
+    void TearDown() override { RemoveTree(TestRoot()); }
+};
+const auto* const testRootRemoval = ::testing::AddGlobalTestEnvironment(new TestRootRemoval);
 
 } // namespace
 
@@ -73,6 +81,12 @@ void RemoveTree(const std::string& folder) {
     }
     SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(dir.c_str());
+}
+
+std::string SetupTempFolder() {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "LUM_TEMP\\";
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

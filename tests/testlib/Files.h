@@ -20,6 +20,8 @@ bool FolderExists(const std::string& path);
 void MakeFolders(const std::string& folder);
 // Every file and folder below folder as relative paths (folders end with "\"), sorted.
 std::vector<std::string> ListTree(const std::string& folder);
+// Setup's temporary folder, <temp>LUM_TEMP\, which its runs leave behind.
+std::string SetupTempFolder();
 // The host path of a Windows path, for the few things only the host can do.
 std::string UnixPath(const std::string& windowsPath);
 // The folder of the running test program, with its trailing backslash.

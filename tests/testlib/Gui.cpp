@@ -3,7 +3,11 @@
 
 #include "Wait.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace testbed {
@@ -28,6 +32,33 @@ bool Matches(HWND window, const std::string& className, const std::string& text)
     return (className.empty() || ClassOf(window) == className) &&
            (text.empty() || TextOf(window) == text);
 }
+
+// A failed GUI test case leaves a screenshot of the screen at its first failure, named for the
+// case, in the host folder LUM_TEST_LOGS (where scripts/run-tests keeps the logs). Wine reaches
+// a host path outside its drives as \\?\unix\ followed by the path.
+class FailureScreenshots : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { taken_ = false; }
+    void OnTestPartResult(const ::testing::TestPartResult& result) override {
+        const char* logs = std::getenv("LUM_TEST_LOGS");
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        if (!logs || !test || !result.failed() || taken_) return;
+        taken_ = true;
+        std::string name = std::string(test->test_suite_name()) + "." + test->name();
+        std::replace(name.begin(), name.end(), '/', '-'); // parameterised cases
+        std::string path = std::string("\\\\?\\unix") + logs + "/" + name + ".bmp";
+        std::replace(path.begin(), path.end(), '/', '\\');
+        try {
+            Screenshot(nullptr).SaveBmp(path);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "no screenshot: %s\n", error.what());
+        }
+    }
+    bool taken_ = false;
+};
+const bool failureScreenshots = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FailureScreenshots);
+    return true;
+}();
 
 } // namespace
 

@@ -53,7 +53,11 @@ protected:
         RegSetString(HKEY_CURRENT_USER, kSettingsKey, "PrepareUninstallOption", "0");
         RemoveTree(kGames);
     }
-    void TearDown() override { RegDeleteTree(HKEY_CURRENT_USER, kSettingsKey); }
+    void TearDown() override {
+        RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane");
+        RemoveTree(kGames);
+        RemoveTree(SetupTempFolder());
+    }
 };
 
 TEST_P(MkdisksInstall, SetupInstallsTheSetFromItsDisks) {

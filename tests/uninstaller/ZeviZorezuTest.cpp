@@ -163,6 +163,8 @@ TEST(ZeviZorezu, NoRemovesNothing) {
     EXPECT_EQ(testbed::ListTree(game.folder), before);
     EXPECT_TRUE(testbed::FileExists(Programs() + game.shortcutName));
     EXPECT_TRUE(testbed::RegKeyExists(HKEY_LOCAL_MACHINE, game.keyName));
+    testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, game.keyName);
+    testbed::RemoveTree(Programs() + kProduct);
 }
 
 TEST(ZeviZorezu, YesRemovesGameShortcutAndKeyAndNothingElse) {
