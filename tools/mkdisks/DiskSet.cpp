@@ -1,6 +1,7 @@
 // Disk sizes, the volume plan, the setup description and the name rules.
 #include "DiskSet.h"
 
+#include "FatImage.h"
 #include "PackJob.h"
 
 #include <algorithm>
@@ -11,18 +12,6 @@
 
 namespace mkdisks {
 namespace {
-
-// What formatted floppies hold for files: whole clusters of the FAT12 data area.
-struct Floppy {
-    const char* name;
-    std::uint64_t bytes;
-};
-constexpr std::array<Floppy, 4> kFloppies = {{
-    {"1.44M", 1457664},
-    {"1.2M", 1213952},
-    {"720K", 730112},
-    {"360K", 362496},
-}};
 
 // The registry key "Lumetra Studio NAME" and the shortcut "TITLE.lnk" must stay within the
 // 255 characters of a key or file name.
@@ -37,12 +26,14 @@ std::string upper(std::string text) {
 
 // Bytes the first disk holds besides its volume, for a set of `volumes` volumes.
 std::uint64_t reserve(const DiskSetSize& set, int volumes) {
-    return set.programs + onDisk(setupDescription(set.project, set.title, volumes).size());
+    return set.programs + onDisk(setupDescription(set.project, set.title, volumes).size(),
+                                 allocationUnit(set.diskSize));
 }
 
 // Fills disks of set.diskSize in turn. False when the first disk cannot hold its files.
 bool fillDisks(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
-    const std::uint64_t perDisk = set.diskSize / kSector * kSector;
+    const std::uint64_t unit = allocationUnit(set.diskSize);
+    const std::uint64_t perDisk = set.diskSize / unit * unit;
     // The description's size depends on the count; settle it by planning again until the
     // count stays.
     int count = 2;
@@ -64,7 +55,8 @@ bool fillDisks(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std:
 }
 
 bool fitsWhole(const DiskSetSize& set) {
-    return set.diskSize == 0 || reserve(set, 0) + onDisk(set.archive) <= set.diskSize;
+    return set.diskSize == 0 ||
+           reserve(set, 0) + onDisk(set.archive, allocationUnit(set.diskSize)) <= set.diskSize;
 }
 
 std::string disksNeeded(const DiskSetSize& set) {
@@ -88,9 +80,10 @@ const char* refusedValue(const std::string& value, std::size_t maxLength) {
 } // namespace
 
 bool parseDiskSize(const std::string& text, std::uint64_t& bytes) {
-    for (const Floppy& floppy : kFloppies) {
+    // What formatted floppies hold for files: the FAT12 data area.
+    for (const FloppyFormat& floppy : kFloppyFormats) {
         if (upper(text) == floppy.name) {
-            bytes = floppy.bytes;
+            bytes = floppy.dataBytes();
             return true;
         }
     }
@@ -127,6 +120,11 @@ std::string volumeName(const std::string& project, int number) {
     return project + extension;
 }
 
+std::uint64_t allocationUnit(std::uint64_t diskSize) {
+    const FloppyFormat* floppy = floppyOfSize(diskSize);
+    return floppy != nullptr ? floppy->clusterBytes() : kSector;
+}
+
 bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
     volumes.clear();
     if (set.disks <= 1) {
@@ -151,9 +149,10 @@ bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, st
         volumes.push_back(load / count + (i < load % count ? 1 : 0));
     if (balanced) volumes[0] -= first;
     if (set.diskSize != 0) {
-        bool fits = first + onDisk(volumes[0]) <= set.diskSize;
+        const std::uint64_t unit = allocationUnit(set.diskSize);
+        bool fits = first + onDisk(volumes[0], unit) <= set.diskSize;
         for (const std::uint64_t volume : volumes)
-            fits = fits && onDisk(volume) <= set.diskSize;
+            fits = fits && onDisk(volume, unit) <= set.diskSize;
         if (!fits) {
             error = disksNeeded(set);
             volumes.clear();

@@ -1,6 +1,7 @@
 // The steps of making a disk set, each reporting its own failure.
 #include "MakeDisks.h"
 
+#include "DiskImages.h"
 #include "DiskSet.h"
 #include "JoinedInput.h"
 #include "Methods.h"
@@ -134,13 +135,18 @@ Status Run::plan() {
         return fail(Status::ReadFailed, archive_ + ": cannot read the archive");
     DiskSetSize set;
     set.archive = input->size();
-    set.programs = onDisk(setup_.size) + onDisk(library_.size);
+    const std::uint64_t unit = allocationUnit(options_.diskSize);
+    set.programs = onDisk(setup_.size, unit) + onDisk(library_.size, unit);
     set.project = project_;
     set.title = title_;
     set.diskSize = options_.diskSize;
     set.disks = options_.disks;
     std::string error;
-    if (!planVolumes(set, volumes_, error)) {
+    const auto largest = [&] {
+        return volumes_.empty() ? set.archive : *std::max_element(volumes_.begin(), volumes_.end());
+    };
+    if (!planVolumes(set, volumes_, error) ||
+        (options_.images && !(error = refusedImages(options_, largest())).empty())) {
         input.reset();
         fs_.removeFile(archive_);
         return fail(Status::BadCommand, error);
@@ -279,6 +285,9 @@ Status Run::go() {
     if (options_.verify && (status = verify()) != Status::Ok) return status;
 
     const std::size_t disks = std::max<std::size_t>(volumes_.size(), 1);
+    if (options_.images &&
+        (status = writeDiskImages(options_, static_cast<int>(disks), fs_, observer_)) != Status::Ok)
+        return status;
     for (std::size_t i = 0; i < disks; ++i) {
         std::string line = diskFolder(options_.out, fs_, static_cast<int>(i) + 1) + ": ";
         if (i == 0) line += std::string(kSetup) + ", " + kDescription + ", " + kLibrary + ", ";

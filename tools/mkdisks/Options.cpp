@@ -10,7 +10,7 @@ namespace mkdisks {
 const char* const kUsage =
     "usage: mkdisks --project NAME --title TITLE [--disk-size SIZE | --disks N]\n"
     "               [--method lh5|lh6|lh7] [--best] [--programs DIR] [--no-verify]\n"
-    "               GAME_FOLDER OUT_FOLDER\n"
+    "               [--images] [--image-format iso|img] GAME_FOLDER OUT_FOLDER\n"
     "Makes the disk set that Setup installs GAME_FOLDER from: OUT_FOLDER/disk1/ with Setup.exe,\n"
     "Setup.ini, UNLHA32.DLL and NAME.lzh, or the volumes NAME.001, NAME.002 ... on disk1/,\n"
     "disk2/ ... when the game does not fit one disk (--disk-size) or is to be spread (--disks).\n"
@@ -22,7 +22,10 @@ const char* const kUsage =
     "  --method M         lh5 (the default), lh6 or lh7\n"
     "  --best             pack smaller, more slowly\n"
     "  --programs DIR     where Setup.exe and UNLHA32.DLL are (default: beside mkdisks)\n"
-    "  --no-verify        do not decode the set once it is written\n";
+    "  --no-verify        do not decode the set once it is written\n"
+    "  --images           also write NAME-disk1.iso ... (CD images), or NAME-disk1.img ...\n"
+    "                     (floppy images) when SIZE is a floppy's, into OUT_FOLDER\n"
+    "  --image-format F   iso or img, whatever the disk size (implies --images)\n";
 
 bool parseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error) {
     options = Options{};
@@ -45,6 +48,10 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         }
         if (argument == "--no-verify") {
             options.verify = false;
+            continue;
+        }
+        if (argument == "--images") {
+            options.images = true;
             continue;
         }
         if (i + 1 == arguments.size()) {
@@ -77,6 +84,13 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
                 error = "method '" + value + "' is not lh5, lh6 or lh7";
                 return false;
             }
+        } else if (argument == "--image-format") {
+            if (value != "iso" && value != "img") {
+                error = "image format '" + value + "' is not iso or img";
+                return false;
+            }
+            options.imageFormat = value;
+            options.images = true;
         } else if (argument == "--programs") {
             options.programs = value;
         } else {

@@ -1,6 +1,7 @@
 // The command line of mkdisks:
 //   mkdisks --project NAME --title TITLE [--disk-size SIZE] [--disks N]
-//           [--method lh5|lh6|lh7] [--best] [--programs DIR] [--no-verify] GAME_FOLDER OUT_FOLDER
+//           [--method lh5|lh6|lh7] [--best] [--programs DIR] [--no-verify]
+//           [--images] [--image-format iso|img] GAME_FOLDER OUT_FOLDER
 #pragma once
 
 #include "Encoder.h"
@@ -20,11 +21,13 @@ struct Options {
     int disks = 0;              // disks asked for; 0: as many as needed
     std::string method = "-lh5-";
     lha::Encoder::Effort effort = lha::Encoder::Effort::Normal;
-    std::string programs; // folder of Setup.exe and UNLHA32.DLL; empty: mkdisks' own
-    bool verify = true;   // decode the set once written
-    bool help = false;    // --help: show the usage and do nothing else
-    std::string game;     // the game folder
-    std::string out;      // where the disk folders go
+    std::string programs;    // folder of Setup.exe and UNLHA32.DLL; empty: mkdisks' own
+    bool verify = true;      // decode the set once written
+    bool help = false;       // --help: show the usage and do nothing else
+    bool images = false;     // also write an image of each disk
+    std::string imageFormat; // "iso" or "img"; empty: by the disk size
+    std::string game;        // the game folder
+    std::string out;         // where the disk folders go
 };
 
 // False with `error` set when the arguments do not fit the syntax.
