@@ -21,13 +21,14 @@ struct Options {
     int disks = 0;              // disks asked for; 0: as many as needed
     std::string method = "-lh5-";
     lha::Encoder::Effort effort = lha::Encoder::Effort::Normal;
-    std::string programs;    // folder of Setup.exe and UNLHA32.DLL; empty: mkdisks' own
-    bool verify = true;      // decode the set once written
-    bool help = false;       // --help: show the usage and do nothing else
-    bool images = false;     // also write an image of each disk
+    std::string programs; // folder of Setup.exe and UNLHA32.DLL; empty: mkdisks' own
+    bool verify = true;   // decode the set once written
+    bool help = false;    // --help: show the usage and do nothing else
+    std::string game;     // the game folder
+    std::string out;      // where the disk folders go
+
+    bool images = false;     // also an image of each disk in OUT_FOLDER
     std::string imageFormat; // "iso" or "img"; empty: by the disk size
-    std::string game;        // the game folder
-    std::string out;         // where the disk folders go
 };
 
 // False with `error` set when the arguments do not fit the syntax.
