@@ -354,6 +354,22 @@ TEST_F(MakeDisks, ImagesThatOtherReadersAccept) {
 }
 #endif
 
+TEST_F(MakeDisks, ImagesThatCannotBeMadeLeaveNoneBehind) {
+    // Two disks of 2 MB each: no floppy takes them.
+    writeFile(root_ / "game" / "data" / "movie.bin", noise(4000000, 7));
+    options_.disks = 2;
+    options_.images = true;
+    options_.imageFormat = "img";
+    EXPECT_EQ(make(), lha::Status::BadCommand);
+    ASSERT_FALSE(recorder_.errors.empty());
+    EXPECT_NE(recorder_.errors.back().find("Project1-disk1.img: the files take more than a 1.44M "
+                                           "floppy holds"),
+              std::string::npos)
+        << recorder_.errors.back();
+    for (const auto& entry : fs::directory_iterator(root_ / "out"))
+        EXPECT_TRUE(entry.is_directory()) << entry.path();
+}
+
 TEST_F(MakeDisks, WarnsWithoutTheRuntimeAndGoesOn) {
     fs::remove(root_ / "game" / "LUM_RT.exe");
     game_.erase("LUM_RT.exe");

@@ -13,9 +13,10 @@ namespace {
 
 using lha::Status;
 
-// The project name's letters, digits and _ in upper case, cut to leave room for `suffix`;
-// "DISK" when it has none of them.
-std::string asciiLabel(const std::string& project, const std::string& suffix, std::size_t max) {
+// The project name's letters, digits and _ in upper case, cut to leave room for the separator
+// and the disk number; "DISK" and the number when it has none of them.
+std::string asciiLabel(const std::string& project, int disk, const std::string& separator,
+                       std::size_t max) {
     std::u16string wide;
     toUtf16(project, wide);
     std::string base;
@@ -23,7 +24,8 @@ std::string asciiLabel(const std::string& project, const std::string& suffix, st
         if (c < 0x80 && (std::isalnum(static_cast<unsigned char>(c)) || c == '_'))
             base += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    if (base.empty()) base = "DISK";
+    std::string suffix = base.empty() ? "DISK" : separator;
+    suffix += std::to_string(disk);
     return base.substr(0, max - suffix.size()) + suffix;
 }
 
@@ -153,16 +155,14 @@ Status writeDiskImages(const Options& options, int disks, lha::FileSystem& fileS
 }
 
 std::string isoLabel(const std::string& project, int disk) {
-    std::string suffix = "_DISK";
-    suffix += std::to_string(disk);
-    return asciiLabel(project, suffix, kIsoMaxLabel);
+    return asciiLabel(project, disk, "_DISK", kIsoMaxLabel);
 }
 
 std::u16string jolietLabel(const std::string& project, int disk) {
     std::u16string wide;
     if (!toUtf16(project, wide)) {
-        const std::string ascii = asciiLabel(project, "", kJolietMaxLabel);
-        wide.assign(ascii.begin(), ascii.end());
+        const std::string ascii = isoLabel(project, disk);
+        return std::u16string(ascii.begin(), ascii.end());
     }
     const std::string suffix = " Disk " + std::to_string(disk);
     wide = wide.substr(0, kJolietMaxLabel - suffix.size());
@@ -172,9 +172,7 @@ std::u16string jolietLabel(const std::string& project, int disk) {
 }
 
 std::string fatLabel(const std::string& project, int disk) {
-    std::string suffix(1, '_');
-    suffix += std::to_string(disk);
-    return asciiLabel(project, suffix, kFatMaxLabel);
+    return asciiLabel(project, disk, "_", kFatMaxLabel);
 }
 
 } // namespace mkdisks
