@@ -168,6 +168,12 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
              o.game = (root / "hollow").string();
          },
          lha::Status::BadCommand, "hollow: no files in it, nothing to install"},
+        {"a project name too long for a CD image's names",
+         [](Options& o, const fs::path&) {
+             o.project = std::string(61, 'p');
+             o.images = true;
+         },
+         lha::Status::BadCommand, "' is too long for a CD image, whose names hold at most 64"},
         {"an output folder with something in it",
          [](Options&, const fs::path& root) { writeFile(root / "out" / "old.txt", "old"); },
          lha::Status::WriteFailed, ": not empty; the disk set goes into an empty or new folder"},
@@ -351,6 +357,33 @@ TEST_F(MakeDisks, ImagesThatOtherReadersAccept) {
             }
         }
     }
+}
+
+TEST_F(MakeDisks, FloppyImagesExactlyFull) {
+    // A game whose archive exactly fills two floppies: stored data grows the archive byte for
+    // byte, so one set made first tells how much to add.
+    options_.diskSize = 1457664;
+    writeFile(root_ / "game" / "data" / "movie.bin", noise(2000000, 8));
+    ASSERT_EQ(make(), lha::Status::Ok);
+    const std::uint64_t archive = fs::file_size(root_ / "out" / "disk1" / "Project1.001") +
+                                  fs::file_size(root_ / "out" / "disk2" / "Project1.002");
+    const std::uint64_t room = 2 * 1457664 - onDisk(70000) - onDisk(30000) - 512;
+    ASSERT_LT(archive, room);
+    fs::remove_all(root_ / "out");
+    writeFile(root_ / "game" / "data" / "movie.bin", noise(2000000 + (room - archive), 8));
+    options_.images = true;
+    ASSERT_EQ(make(), lha::Status::Ok);
+    EXPECT_EQ(fs::file_size(root_ / "out" / "disk2" / "Project1.002"), 1457664u);
+    EXPECT_FALSE(fs::exists(root_ / "out" / "disk3"));
+    for (const char* disk : {"1", "2"}) {
+        const fs::path image = root_ / "out" / ("Project1-disk" + std::string(disk) + ".img");
+        std::string out;
+        EXPECT_EQ(run("mdir -i " + quote(image) + " ::", root_, out), 0) << disk;
+        EXPECT_NE(out.find(" 0 bytes free"), std::string::npos) << disk << ": " << out;
+        expectFloppyReadersAccept(image, root_ / "out" / ("disk" + std::string(disk)),
+                                  "PROJECT1_" + std::string(disk), disk);
+    }
+    EXPECT_FALSE(fs::exists(root_ / "out" / "Project1-disk3.img"));
 }
 #endif
 

@@ -143,10 +143,17 @@ Status ImageRun::go(int disks) {
 } // namespace
 
 std::string refusedImages(const Options& options, std::uint64_t largestFile) {
-    if (floppyFormat(options) != nullptr || largestFile <= kIsoMaxFile) return {};
-    return "a file of " + std::to_string(largestFile) +
-           " bytes is too large for a CD image, whose files hold at most 4 GiB - 1 bytes; "
-           "choose a --disk-size of 4G or less";
+    if (floppyFormat(options) != nullptr) return {};
+    if (largestFile > kIsoMaxFile)
+        return "a file of " + std::to_string(largestFile) +
+               " bytes is too large for a CD image, whose files hold at most 4 GiB - 1 bytes; "
+               "choose a --disk-size of 4G or less";
+    // The longest name on a disk is NAME.001 (or NAME.lzh).
+    std::u16string wide;
+    if (toUtf16(options.project, wide) && wide.size() + 4 > kJolietMaxName)
+        return "project name '" + options.project + "' is too long for a CD image, whose names " +
+               "hold at most " + std::to_string(kJolietMaxName) + " characters with .001";
+    return {};
 }
 
 Status writeDiskImages(const Options& options, int disks, lha::FileSystem& fileSystem,

@@ -12,7 +12,8 @@
 namespace mkdisks {
 
 // Why the images that `options` ask for cannot hold a set whose largest file has
-// `largestFile` bytes; empty when they can.
+// `largestFile` bytes (CD images: 4 GiB - 1 at most, no file in several extents) or the
+// project's file names; empty when they can.
 std::string refusedImages(const Options& options, std::uint64_t largestFile);
 
 // Writes OUT_FOLDER/NAME-disk1.iso ... (or .img) from the folders disk1 ... disk`disks`:
