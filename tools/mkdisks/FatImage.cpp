@@ -17,7 +17,6 @@ const std::array<FloppyFormat, 4> kFloppyFormats = {{
 namespace {
 
 using lha::Status;
-using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::size_t kSector = 512;
 constexpr std::size_t kEntry = 32;

@@ -11,6 +11,9 @@
 
 namespace mkdisks {
 
+// Bytes of an image's structures, built in memory before they are written.
+using Bytes = std::vector<std::uint8_t>;
+
 struct ImageFile {
     std::string name;          // as the system names it
     std::string path;          // where its bytes are read from

@@ -10,14 +10,12 @@ namespace mkdisks {
 namespace {
 
 using lha::Status;
-using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint64_t kBlock = 2048;
 constexpr std::uint32_t kSystemArea = 16;
 constexpr std::uint32_t kPadding = 150;
 constexpr std::uint8_t kDirectory = 0x02;
-// Sectors after the system area: three descriptors and four one-sector path tables.
-constexpr std::uint32_t kPrimary = kSystemArea;
+// After the system area: three descriptors, then four one-sector path tables.
 constexpr std::uint32_t kPathTables = kSystemArea + 3;
 constexpr std::uint32_t kFirstDirectory = kPathTables + 4;
 constexpr std::size_t kRootRecord = 34;
