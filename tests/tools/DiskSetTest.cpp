@@ -1,7 +1,8 @@
 // Tests of the disk set's rules: disk sizes, the volume plan with the first disk's reserve and
-// the too-large error, the setup description byte for byte, the names Setup can use, and the
-// command line.
+// the too-large error, the setup description byte for byte, the names Setup can use, the
+// command line and the images' volume labels.
 #include "DiskSet.h"
+#include "DiskImages.h"
 #include "Options.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,8 @@ TEST(VolumePlan, SizesCountAndTheFirstDisksReserve) {
         {"one disk asked, and it fits", set(1000, kFloppy, 1), {}},
         {"two disks, the programs more than half", set(100001, 0, 2), {50001, 50000}},
         {"two floppies, the programs most of the first", bigPrograms, {156672, 443328}},
+        // The description takes a whole cluster of 1,024 bytes.
+        {"720K floppies, in clusters", set(1000000, 730112, 0), {730112 - 390144 - 1024, 661056}},
     };
     for (const auto& c : cases) {
         std::vector<std::uint64_t> volumes;
@@ -211,6 +214,12 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         {{"--project", "P", "--title", "T", "--disk-size", "big", "game", "out"}, false, 0, 0, ""},
         {{"--project", "P", "--title", "T", "--colour", "game", "out"}, false, 0, 0, ""},
         {{"--project", "P", "--title"}, false, 0, 0, ""},
+        {{"--project", "P", "--title", "T", "--images", "game", "out"}, true, 0, 0, "-lh5-"},
+        {{"--project", "P", "--title", "T", "--image-format", "zip", "game", "out"},
+         false,
+         0,
+         0,
+         ""},
     };
     for (const auto& c : cases) {
         std::string joined;
@@ -241,6 +250,37 @@ TEST(CommandLine, OptionsAndTheirErrors) {
     EXPECT_FALSE(parseOptions({"--project", "P", "--title", "T", "g", "o", "--colour"}, options,
                               error));
     EXPECT_EQ(error, "unknown option --colour");
+    ASSERT_TRUE(parseOptions({"--project", "P", "--title", "T", "--image-format", "img", "g", "o"},
+                             options, error));
+    EXPECT_TRUE(options.images);
+    EXPECT_EQ(options.imageFormat, "img");
+}
+
+TEST(ImageLabels, WithinEachFormatsRules) {
+#ifdef _WIN32
+    const std::string japanese = "\x83\x51\x81\x5B\x83\x80"; // "game" in katakana
+#else
+    const std::string japanese = "\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0";
+#endif
+    const struct {
+        std::string project;
+        int disk;
+        std::string iso;
+        std::u16string joliet;
+        std::string fat;
+    } cases[] = {
+        {"Project1", 1, "PROJECT1_DISK1", u"Project1 Disk 1", "PROJECT1_1"},
+        {"ProjectLongName", 12, "PROJECTLONGNAME_DISK12", u"ProjectL Disk 12", "PROJECTL_12"},
+        {"My Game-2", 3, "MYGAME2_DISK3", u"My Game-2 Disk 3", "MYGAME2_3"},
+        {std::string(40, 'p'), 100, std::string(24, 'P') + "_DISK100", u"ppppppp Disk 100",
+         "PPPPPPP_100"},
+        {japanese, 2, "DISK2", u"\u30B2\u30FC\u30E0 Disk 2", "DISK2"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isoLabel(c.project, c.disk), c.iso) << c.project;
+        EXPECT_TRUE(jolietLabel(c.project, c.disk) == c.joliet) << c.project;
+        EXPECT_EQ(fatLabel(c.project, c.disk), c.fat) << c.project;
+    }
 }
 
 } // namespace

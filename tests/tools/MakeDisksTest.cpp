@@ -1,7 +1,9 @@
 // Tests of making disk sets on the real file system (POSIX natively, Win32 under Wine): the
 // files of each disk, the description, volumes that join into an archive the decoder
-// extracts, the programs copied, and the refusals that leave OUT_FOLDER as it was.
+// extracts, the programs copied, and the refusals that leave OUT_FOLDER as it was; natively,
+// the disk images as other programs read them.
 #include "MakeDisks.h"
+#include "DiskImages.h"
 #include "DiskSet.h"
 
 #include "HostFiles.h"
@@ -9,10 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 namespace mkdisks {
 namespace {
@@ -179,6 +186,12 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
              o.game = (root / "hollow").string();
          },
          lha::Status::BadCommand, "hollow: no files in it, nothing to install"},
+        {"a project name too long for a CD image's names",
+         [](Options& o, const fs::path&) {
+             o.project = std::string(61, 'p');
+             o.images = true;
+         },
+         lha::Status::BadCommand, "' is too long for a CD image, whose names hold at most 64"},
         {"an output folder with something in it",
          [](Options&, const fs::path& root) { writeFile(root / "out" / "old.txt", "old"); },
          lha::Status::WriteFailed, ": not empty; the disk set goes into an empty or new folder"},
@@ -200,6 +213,215 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         }
         options_ = saved;
     }
+}
+
+#ifndef _WIN32
+// The readers run with UTF-8 names; mtools without its drive-geometry check of image files.
+constexpr const char* kReaders = "LC_ALL=C.UTF-8 MTOOLS_SKIP_CHECK=1 ";
+
+// Runs a shell command in `folder`; its exit code, and its output in `out`.
+int run(const std::string& command, const fs::path& folder, std::string& out) {
+    const fs::path output = folder / "output.txt";
+    const std::string line =
+        "cd " + quote(folder) + " && " + kReaders + command + " >" + quote(output) + " 2>&1";
+    const int status = std::system(line.c_str());
+    out = readFile(output);
+    fs::remove(output);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool ascii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// 7zz extracts the image into a folder of its own that must match the disk's folder.
+void expectSevenZipExtracts(const fs::path& image, const fs::path& disk, const std::string& what) {
+    const fs::path into = image.parent_path() / ("7zz-" + image.filename().string());
+    std::string out;
+    EXPECT_EQ(run("7zz x -y -o" + quote(into) + " " + quote(image), disk.parent_path(), out), 0)
+        << what << ": " << out;
+    EXPECT_TRUE(readTree(into) == readTree(disk)) << what << ": 7zz, " << image.filename();
+}
+
+void expectCdReadersAccept(const fs::path& image, const fs::path& disk, const std::string& label,
+                           const std::string& what) {
+    const fs::path folder = image.parent_path();
+    std::string out;
+    EXPECT_EQ(run("isovfy -i " + quote(image), folder, out), 0) << what;
+    EXPECT_NE(out.find("No errors found"), std::string::npos) << what << ": isovfy: " << out;
+    EXPECT_EQ(run("isoinfo -d -i " + quote(image), folder, out), 0) << what;
+    EXPECT_NE(out.find("Volume id: " + label + "\n"), std::string::npos) << what << ": " << out;
+    EXPECT_NE(out.find("Joliet with UCS level 3 found"), std::string::npos) << what << ": " << out;
+    // The primary tree has an 8.3 name for every file; xorriso reads it alone.
+    const Tree files = readTree(disk);
+    EXPECT_EQ(
+        run("xorriso -read_fs ecma119 -indev " + quote(image) + " -find / -type f", folder, out), 0)
+        << what << ": " << out;
+    std::size_t listed = 0;
+    for (std::size_t at = out.find("\n'/"); at != std::string::npos; at = out.find("\n'/", at + 1))
+        ++listed;
+    EXPECT_EQ(listed, files.size()) << what << ": " << out;
+    // The Joliet tree has the names as the folder has them: isoinfo reads each file by it (it
+    // knows 8-bit character sets only), xorriso extracts the tree.
+    for (const auto& [name, contents] : files) {
+        if (!ascii(name)) continue;
+        EXPECT_EQ(run("isoinfo -J -x " + quote("/" + name) + " -i " + quote(image), folder, out), 0)
+            << what;
+        EXPECT_TRUE(out == contents) << what << ": isoinfo -J, " << name;
+    }
+    const fs::path into = folder / ("xorriso-" + image.filename().string());
+    EXPECT_EQ(run("xorriso -indev " + quote(image) + " -osirrox on -extract / " + quote(into),
+                  folder, out),
+              0)
+        << what << ": " << out;
+    EXPECT_TRUE(readTree(into) == readTree(disk)) << what << ": xorriso, " << image.filename();
+}
+
+void expectFloppyReadersAccept(const fs::path& image, const fs::path& disk,
+                               const std::string& label, const std::string& what) {
+    const fs::path folder = image.parent_path();
+    std::string out;
+    EXPECT_EQ(run("fsck.fat -n " + quote(image), folder, out), 0) << what << ": " << out;
+    // Its banner and its summary only: each fault adds lines.
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2) << what << ": " << out;
+    EXPECT_EQ(run("mdir -i " + quote(image) + " ::", folder, out), 0) << what << ": " << out;
+    std::string padded = label;
+    padded.resize(11, ' ');
+    EXPECT_NE(out.find("Volume in drive : is " + padded + "\n"), std::string::npos)
+        << what << ": " << out;
+    for (const auto& [name, contents] : readTree(disk)) {
+        // A name that is its own 8.3 form has no long name to list.
+        if (name != "UNLHA32.DLL") {
+            EXPECT_NE(out.find(" " + name + "\n"), std::string::npos) << what << ": mdir: " << out;
+        }
+        const fs::path copy = folder / "mcopy.out";
+        std::string ignored;
+        EXPECT_EQ(run("mcopy -n -i " + quote(image) + " " + quote("::" + name) + " " + quote(copy),
+                      folder, ignored),
+                  0)
+            << what << ": " << name << ": " << ignored;
+        EXPECT_TRUE(readFile(copy) == contents) << what << ": mcopy, " << name;
+        fs::remove(copy);
+    }
+}
+
+TEST_F(MakeDisks, ImagesThatOtherReadersAccept) {
+    // Katakana "game" in UTF-8, as Linux names it.
+    const std::string japanese = "\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0";
+    const struct {
+        std::string what;
+        std::string project;
+        std::string title;
+        std::string diskSize; // empty: none
+        int disks;
+        std::string format;      // --image-format; empty: by the disk size
+        std::size_t movie;       // bytes of incompressible data added to the game
+        int images;              // how many
+        std::string extension;   // ".iso" or ".img"
+        std::uint64_t imageSize; // of each floppy image
+    } cases[] = {
+        {"two CDs", "Project1", "The Game", "", 2, "", 0, 2, ".iso", 0},
+        {"a CD, a long project name, a Japanese title", "ProjectLongName", japanese, "", 0, "", 0,
+         1, ".iso", 0},
+        {"a CD, a Japanese project name", japanese, "The Game", "", 0, "", 0, 1, ".iso", 0},
+        {"1.44M floppies filled in turn, the first two full", "Project1", "The Game", "1.44M", 0,
+         "", 3000000, 3, ".img", 1474560},
+        {"1.2M floppies, a long project name", "ProjectLongName", "The Game", "1.2M", 0, "",
+         1500000, 2, ".img", 1228800},
+        {"720K floppies of 1,024-byte clusters", "ProjectLongName", "The Game", "720K", 0, "",
+         1000000, 2, ".img", 737280},
+        {"360K floppies, a Japanese project name", japanese, japanese, "360K", 0, "", 400000, 2,
+         ".img", 368640},
+        {"floppy images asked for, the smallest that takes the disks", "Project1", "The Game", "",
+         2, "img", 0, 2, ".img", 368640},
+        {"CD images asked for on floppies", "Project1", "The Game", "1.44M", 0, "iso", 2000000, 2,
+         ".iso", 0},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(root_ / "out");
+        fs::remove(root_ / "game" / "data" / "movie.bin");
+        if (c.movie != 0) writeFile(root_ / "game" / "data" / "movie.bin", noise(c.movie, 6));
+        Options saved = options_;
+        options_.project = c.project;
+        options_.title = c.title;
+        options_.diskSize = 0;
+        if (!c.diskSize.empty()) {
+            ASSERT_TRUE(parseDiskSize(c.diskSize, options_.diskSize));
+        }
+        options_.disks = c.disks;
+        options_.images = true;
+        options_.imageFormat = c.format;
+        ASSERT_EQ(make(), lha::Status::Ok)
+            << c.what << ": " << (recorder_.errors.empty() ? "" : recorder_.errors.back());
+        options_ = saved;
+
+        std::vector<std::string> images;
+        for (const auto& entry : fs::directory_iterator(root_ / "out"))
+            if (entry.is_regular_file()) images.push_back(entry.path().filename().string());
+        std::sort(images.begin(), images.end());
+        std::vector<std::string> expected;
+        for (int disk = 1; disk <= c.images; ++disk)
+            expected.push_back(c.project + "-disk" + std::to_string(disk) + c.extension);
+        ASSERT_EQ(images, expected) << c.what;
+        for (int disk = 1; disk <= c.images; ++disk) {
+            const fs::path image = root_ / "out" / expected[static_cast<std::size_t>(disk - 1)];
+            const fs::path folder = root_ / "out" / ("disk" + std::to_string(disk));
+            const std::string what = c.what + ", disk " + std::to_string(disk);
+            expectSevenZipExtracts(image, folder, what);
+            if (c.extension == ".iso") {
+                EXPECT_EQ(fs::file_size(image) % (16 * 2048), 150u * 2048 % (16 * 2048)) << what;
+                expectCdReadersAccept(image, folder, isoLabel(c.project, disk), what);
+            } else {
+                EXPECT_EQ(fs::file_size(image), c.imageSize) << what;
+                expectFloppyReadersAccept(image, folder, fatLabel(c.project, disk), what);
+            }
+        }
+    }
+}
+
+TEST_F(MakeDisks, FloppyImagesExactlyFull) {
+    // A game whose archive exactly fills two floppies: stored data grows the archive byte for
+    // byte, so one set made first tells how much to add.
+    options_.diskSize = 1457664;
+    writeFile(root_ / "game" / "data" / "movie.bin", noise(2000000, 8));
+    ASSERT_EQ(make(), lha::Status::Ok);
+    const std::uint64_t archive = fs::file_size(root_ / "out" / "disk1" / "Project1.001") +
+                                  fs::file_size(root_ / "out" / "disk2" / "Project1.002");
+    const std::uint64_t room = 2 * 1457664 - onDisk(70000) - onDisk(30000) - 512;
+    ASSERT_LT(archive, room);
+    fs::remove_all(root_ / "out");
+    writeFile(root_ / "game" / "data" / "movie.bin", noise(2000000 + (room - archive), 8));
+    options_.images = true;
+    ASSERT_EQ(make(), lha::Status::Ok);
+    EXPECT_EQ(fs::file_size(root_ / "out" / "disk2" / "Project1.002"), 1457664u);
+    EXPECT_FALSE(fs::exists(root_ / "out" / "disk3"));
+    for (const char* disk : {"1", "2"}) {
+        const fs::path image = root_ / "out" / ("Project1-disk" + std::string(disk) + ".img");
+        std::string out;
+        EXPECT_EQ(run("mdir -i " + quote(image) + " ::", root_, out), 0) << disk;
+        EXPECT_NE(out.find(" 0 bytes free"), std::string::npos) << disk << ": " << out;
+        expectFloppyReadersAccept(image, root_ / "out" / ("disk" + std::string(disk)),
+                                  "PROJECT1_" + std::string(disk), disk);
+    }
+    EXPECT_FALSE(fs::exists(root_ / "out" / "Project1-disk3.img"));
+}
+#endif
+
+TEST_F(MakeDisks, ImagesThatCannotBeMadeLeaveNoneBehind) {
+    // Two disks of 2 MB each: no floppy takes them.
+    writeFile(root_ / "game" / "data" / "movie.bin", noise(4000000, 7));
+    options_.disks = 2;
+    options_.images = true;
+    options_.imageFormat = "img";
+    EXPECT_EQ(make(), lha::Status::BadCommand);
+    ASSERT_FALSE(recorder_.errors.empty());
+    EXPECT_NE(recorder_.errors.back().find("Project1-disk1.img: the files take more than a 1.44M "
+                                           "floppy holds"),
+              std::string::npos)
+        << recorder_.errors.back();
+    for (const auto& entry : fs::directory_iterator(root_ / "out"))
+        EXPECT_TRUE(entry.is_directory()) << entry.path();
 }
 
 TEST_F(MakeDisks, WarnsWithoutTheRuntimeAndGoesOn) {

@@ -1,5 +1,6 @@
 // Disk sets made by mkdisks.exe (with the programs beside it) from the sample game, installed
-// by Setup.exe from a CD-ROM and from a floppy drive, the disks swapped when Setup asks.
+// by Setup.exe from a CD-ROM and from a floppy drive, the disks swapped when Setup asks; and
+// sets installed from their images, as make-image-sets leaves them unpacked by 7zz.
 #include "Drives.h"
 #include "Files.h"
 #include "Gui.h"
@@ -42,7 +43,29 @@ struct DiskSet {
     const char* what;
     std::string options; // for mkdisks, before the folders
     DriveKind drive;
+    std::string imageSet = {}; // made by make-image-sets under this name; empty: made here
+    std::string project = "Project1";
+    std::string title = "The Game"; // in code page 932
 };
+
+// The folder where the set comes from: made now by mkdisks.exe, or unpacked from its images.
+std::string MakeSet(const DiskSet& set) {
+    if (!set.imageSet.empty()) return ExeFolder() + "fixtures\\image-sets\\" + set.imageSet + "\\";
+    // The programs and the game are handed over on drive C:, as a game maker has them.
+    const std::string programs = FreshFolder("mkdisks-programs");
+    for (const char* program : {"mkdisks.exe", "Setup.exe", "UNLHA32.DLL"})
+        CopyFileA(BuiltProgram(program).c_str(), (programs + program).c_str(), FALSE);
+    const std::string game = FreshFolder("mkdisks-game");
+    CopyTree(SampleGame(), game);
+    const std::string out = FreshFolder("mkdisks-set");
+    Process mkdisks = Process::Start(
+        programs + "mkdisks.exe", "--project " + set.project + " --title \"" + set.title + "\" " +
+                                      set.options + " " + Argument(game) + " " + Argument(out));
+    DWORD exitCode = 1;
+    EXPECT_TRUE(mkdisks.WaitExit(120000, &exitCode)) << set.what;
+    EXPECT_EQ(exitCode, 0u) << set.what;
+    return out;
+}
 
 class MkdisksInstall : public ::testing::TestWithParam<DiskSet> {
 protected:
@@ -62,27 +85,16 @@ protected:
 
 TEST_P(MkdisksInstall, SetupInstallsTheSetFromItsDisks) {
     const DiskSet set = GetParam();
-    // The programs and the game are handed over on drive C:, as a game maker has them.
-    const std::string programs = FreshFolder("mkdisks-programs");
-    for (const char* program : {"mkdisks.exe", "Setup.exe", "UNLHA32.DLL"})
-        CopyFileA(BuiltProgram(program).c_str(), (programs + program).c_str(), FALSE);
-    const std::string game = FreshFolder("mkdisks-game");
-    CopyTree(SampleGame(), game);
-    const std::string out = FreshFolder("mkdisks-set");
-    Process mkdisks = Process::Start(programs + "mkdisks.exe",
-                                     "--project Project1 --title \"The Game\" " + set.options +
-                                         " " + Argument(game) + " " + Argument(out));
-    DWORD exitCode = 1;
-    ASSERT_TRUE(mkdisks.WaitExit(120000, &exitCode)) << set.what;
-    ASSERT_EQ(exitCode, 0u) << set.what;
-
+    const std::string out = MakeSet(set);
+    ASSERT_FALSE(HasFailure());
+    const std::string from = out + (set.imageSet.empty() ? "" : "unpacked\\");
     std::vector<std::string> disks;
-    while (FolderExists(out + "disk" + std::to_string(disks.size() + 1)))
-        disks.push_back(out + "disk" + std::to_string(disks.size() + 1) + "\\");
+    while (FolderExists(from + "disk" + std::to_string(disks.size() + 1)))
+        disks.push_back(from + "disk" + std::to_string(disks.size() + 1) + "\\");
     ASSERT_GE(disks.size(), 2u) << set.what;
     EXPECT_EQ(ReadFile(disks[0] + "Setup.ini"),
-              "[Setup]\r\nProjectName=Project1\r\nGameTitle=The Game\r\nDiskNumber=" +
-                  std::to_string(disks.size()) + "\r\n")
+              "[Setup]\r\nProjectName=" + set.project + "\r\nGameTitle=" + set.title +
+                  "\r\nDiskNumber=" + std::to_string(disks.size()) + "\r\n")
         << set.what;
 
     DriveMapping drive(set.drive, disks[0]);
@@ -114,7 +126,7 @@ TEST_P(MkdisksInstall, SetupInstallsTheSetFromItsDisks) {
     expected.push_back("Installation done");
     EXPECT_EQ(texts, expected) << set.what;
 
-    const std::string installed = kGames + "Project1\\";
+    const std::string installed = kGames + set.project + "\\";
     EXPECT_EQ(ListTree(installed), ListTree(SampleGame())) << set.what;
     for (const std::string& entry : ListTree(SampleGame())) {
         if (entry.back() == '\\') continue;
@@ -123,10 +135,14 @@ TEST_P(MkdisksInstall, SetupInstallsTheSetFromItsDisks) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sets, MkdisksInstall,
-                         ::testing::Values(DiskSet{"two CD-ROMs", "--disks 2", DriveKind::CdRom},
-                                           DiskSet{"1.44M floppies, -lh7-",
-                                                   "--disk-size 1.44M --method lh7 --best",
-                                                   DriveKind::Floppy}));
+INSTANTIATE_TEST_SUITE_P(
+    Sets, MkdisksInstall,
+    ::testing::Values(DiskSet{"two CD-ROMs", "--disks 2", DriveKind::CdRom},
+                      DiskSet{"1.44M floppies, -lh7-", "--disk-size 1.44M --method lh7 --best",
+                              DriveKind::Floppy},
+                      DiskSet{"two CD images", "", DriveKind::CdRom, "cd"},
+                      // A project name longer than 8.3 and a Japanese title ("game" in katakana).
+                      DiskSet{"1.44M floppy images", "", DriveKind::Floppy, "floppy",
+                              "ProjectLongName", "\x83\x51\x81\x5B\x83\x80"}));
 
 } // namespace

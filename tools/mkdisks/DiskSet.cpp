@@ -2,6 +2,7 @@
 #include "DiskSet.h"
 
 #include "EntryPath.h"
+#include "FatImage.h"
 #include "PackJob.h"
 #include "SetupNames.h"
 
@@ -15,17 +16,6 @@ namespace mkdisks {
 namespace {
 
 // What formatted floppies hold for files: whole clusters of the FAT12 data area.
-struct Floppy {
-    const char* name;
-    std::uint64_t bytes;
-};
-constexpr std::array<Floppy, 4> kFloppies = {{
-    {"1.44M", 1457664},
-    {"1.2M", 1213952},
-    {"720K", 730112},
-    {"360K", 362496},
-}};
-
 // Setup forms its paths in four folders: the base folder the player picks, its own folder on
 // the disk, the temporary-files folder and the Start menu's Programs folder. A set is made for
 // each of them up to this long (bytes, with the trailing backslash): the Programs folder of a
@@ -42,7 +32,8 @@ std::string upper(std::string text) {
 
 // Bytes the first disk holds besides its volume, for a set of `volumes` volumes.
 std::uint64_t reserve(const DiskSetSize& set, int volumes) {
-    return set.programs + onDisk(setupDescription(set.project, set.title, volumes).size());
+    return set.programs + onDisk(setupDescription(set.project, set.title, volumes).size(),
+                                 allocationUnit(set.diskSize));
 }
 
 // False with `error` set when a disk cannot hold the first disk's other files, for a set of
@@ -58,7 +49,8 @@ bool firstDiskHolds(const DiskSetSize& set, int volumes, std::string& error) {
 
 // Fills disks of set.diskSize in turn. False when the first disk cannot hold its files.
 bool fillDisks(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
-    const std::uint64_t perDisk = set.diskSize / kSector * kSector;
+    const std::uint64_t unit = allocationUnit(set.diskSize);
+    const std::uint64_t perDisk = set.diskSize / unit * unit;
     // The description's size depends on the count; settle it by planning again until the
     // count stays.
     int count = 2;
@@ -75,7 +67,8 @@ bool fillDisks(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std:
 }
 
 bool fitsWhole(const DiskSetSize& set) {
-    return set.diskSize == 0 || reserve(set, 0) + onDisk(set.archive) <= set.diskSize;
+    return set.diskSize == 0 ||
+           reserve(set, 0) + onDisk(set.archive, allocationUnit(set.diskSize)) <= set.diskSize;
 }
 
 std::string disksNeeded(const DiskSetSize& set) {
@@ -100,9 +93,10 @@ const char* refusedValue(const std::string& value) {
 } // namespace
 
 bool parseDiskSize(const std::string& text, std::uint64_t& bytes) {
-    for (const Floppy& floppy : kFloppies) {
+    // What formatted floppies hold for files: the FAT12 data area.
+    for (const FloppyFormat& floppy : kFloppyFormats) {
         if (upper(text) == floppy.name) {
-            bytes = floppy.bytes;
+            bytes = floppy.dataBytes();
             return true;
         }
     }
@@ -144,6 +138,11 @@ bool programsFit(const DiskSetSize& set, std::string& error) {
     return set.diskSize == 0 || firstDiskHolds(set, 1, error);
 }
 
+std::uint64_t allocationUnit(std::uint64_t diskSize) {
+    const FloppyFormat* floppy = floppyOfSize(diskSize);
+    return floppy != nullptr ? floppy->clusterBytes() : kSector;
+}
+
 bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, std::string& error) {
     volumes.clear();
     if (set.disks <= 1) {
@@ -178,9 +177,10 @@ bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, st
         volumes[0] = room;
     }
     if (set.diskSize != 0) {
-        bool fits = first + onDisk(volumes[0]) <= set.diskSize;
+        const std::uint64_t unit = allocationUnit(set.diskSize);
+        bool fits = first + onDisk(volumes[0], unit) <= set.diskSize;
         for (const std::uint64_t volume : volumes)
-            fits = fits && onDisk(volume) <= set.diskSize;
+            fits = fits && onDisk(volume, unit) <= set.diskSize;
         if (!fits) {
             error = disksNeeded(set);
             volumes.clear();

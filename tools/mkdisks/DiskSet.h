@@ -10,10 +10,13 @@ namespace mkdisks {
 
 // Disks keep files in whole sectors of this size.
 constexpr std::uint64_t kSector = 512;
-// Bytes a file of `size` bytes takes on a disk.
-constexpr std::uint64_t onDisk(std::uint64_t size) {
-    return (size + kSector - 1) / kSector * kSector;
+// Bytes a file of `size` bytes takes on a disk that keeps files in units of `unit` bytes.
+constexpr std::uint64_t onDisk(std::uint64_t size, std::uint64_t unit = kSector) {
+    return (size + unit - 1) / unit * unit;
 }
+// What a disk of this size keeps files in: clusters of two sectors on 720K and 360K floppies,
+// sectors on others.
+std::uint64_t allocationUnit(std::uint64_t diskSize);
 
 // A disk size: bytes, or a number with a unit K (1,024 bytes), M (1,024 K) or G (10^9 bytes,
 // as DVDs are counted). The floppy sizes 1.44M, 1.2M, 720K and 360K stand for what such a

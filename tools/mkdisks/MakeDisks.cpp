@@ -1,6 +1,7 @@
 // The steps of making a disk set, each reporting its own failure.
 #include "MakeDisks.h"
 
+#include "DiskImages.h"
 #include "DiskSet.h"
 #include "JoinedInput.h"
 #include "Methods.h"
@@ -144,6 +145,13 @@ Status Run::plan() {
                 std::to_string(count) + " volumes";
         planned = false;
     }
+    if (planned && options_.images) {
+        // No volumes: the whole archive goes onto the first disk.
+        const std::uint64_t largest =
+            volumes_.empty() ? set.archive : *std::max_element(volumes_.begin(), volumes_.end());
+        error = refusedImages(options_, largest);
+        planned = error.empty();
+    }
     if (!planned) {
         input.reset();
         fs_.removeFile(archive_);
@@ -155,7 +163,8 @@ Status Run::plan() {
 DiskSetSize Run::setSize(std::uint64_t archive) const {
     DiskSetSize set;
     set.archive = archive;
-    set.programs = onDisk(setup_.size) + onDisk(library_.size);
+    const std::uint64_t unit = allocationUnit(options_.diskSize);
+    set.programs = onDisk(setup_.size, unit) + onDisk(library_.size, unit);
     set.project = project_;
     set.title = title_;
     set.diskSize = options_.diskSize;
@@ -297,6 +306,9 @@ Status Run::go() {
     if (options_.verify && (status = verify()) != Status::Ok) return status;
 
     const std::size_t disks = std::max<std::size_t>(volumes_.size(), 1);
+    if (options_.images &&
+        (status = writeDiskImages(options_, static_cast<int>(disks), fs_, observer_)) != Status::Ok)
+        return status;
     for (std::size_t i = 0; i < disks; ++i) {
         std::string line = diskFolder(options_.out, fs_, static_cast<int>(i) + 1) + ": ";
         if (i == 0) line += std::string(kSetup) + ", " + kDescription + ", " + kLibrary + ", ";

@@ -12,7 +12,7 @@ namespace mkdisks {
 const char* const kUsage =
     "usage: mkdisks --project NAME --title TITLE [--disk-size SIZE | --disks N]\n"
     "               [--method lh5|lh6|lh7] [--best] [--programs DIR] [--no-verify]\n"
-    "               GAME_FOLDER OUT_FOLDER\n"
+    "               [--images] [--image-format iso|img] GAME_FOLDER OUT_FOLDER\n"
     "Makes the disk set that Setup installs GAME_FOLDER from: OUT_FOLDER/disk1/ with Setup.exe,\n"
     "Setup.ini, UNLHA32.DLL and NAME.lzh, or the volumes NAME.001, NAME.002 ... on disk1/,\n"
     "disk2/ ... when the game does not fit one disk (--disk-size) or is to be spread (--disks).\n"
@@ -25,9 +25,13 @@ const char* const kUsage =
     "  --best             pack smaller, more slowly\n"
     "  --programs DIR     where Setup.exe and UNLHA32.DLL are (default: beside mkdisks)\n"
     "  --no-verify        do not decode the set once it is written\n"
+    "  --images           also write NAME-disk1.iso ... (CD images), or NAME-disk1.img ...\n"
+    "                     (floppy images) when SIZE is a floppy's, into OUT_FOLDER\n"
+    "  --image-format F   iso or img, whatever the disk size (implies --images)\n"
     "  -h, --help         this help;  --version  the version\n"
     "Exit codes: 0 done, 1 not an archive, 2 broken data, 3 unsupported method, 4 cannot write,\n"
-    "5 refused path, 6 cancelled, 7 names, options or sizes that cannot make a set, 8 cannot read.\n";
+    "5 refused path, 6 cancelled, 7 names, options or sizes that cannot make a set, 8 cannot "
+    "read.\n";
 
 bool parseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error) {
     options = Options{};
@@ -56,8 +60,13 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
             options.verify = false;
             continue;
         }
+        if (argument == "--images") {
+            options.images = true;
+            continue;
+        }
         static constexpr std::string_view kWithValue[] = {
-            "--project", "--title", "--disk-size", "--disks", "--method", "--programs"};
+            "--project", "--title",    "--disk-size",   "--disks",
+            "--method",  "--programs", "--image-format"};
         if (std::find(std::begin(kWithValue), std::end(kWithValue), argument) ==
             std::end(kWithValue)) {
             error = "unknown option " + argument;
@@ -93,6 +102,13 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
                 error = "method '" + value + "' is not lh5, lh6 or lh7";
                 return false;
             }
+        } else if (argument == "--image-format") {
+            if (value != "iso" && value != "img") {
+                error = "image format '" + value + "' is not iso or img";
+                return false;
+            }
+            options.imageFormat = value;
+            options.images = true;
         } else {
             options.programs = value;
         }

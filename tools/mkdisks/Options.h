@@ -1,6 +1,7 @@
 // The command line of mkdisks:
 //   mkdisks --project NAME --title TITLE [--disk-size SIZE] [--disks N]
-//           [--method lh5|lh6|lh7] [--best] [--programs DIR] [--no-verify] GAME_FOLDER OUT_FOLDER
+//           [--method lh5|lh6|lh7] [--best] [--programs DIR] [--no-verify]
+//           [--images] [--image-format iso|img] GAME_FOLDER OUT_FOLDER
 #pragma once
 
 #include "Encoder.h"
@@ -27,6 +28,9 @@ struct Options {
     bool version = false; // --version: show the version and do nothing else
     std::string game;     // the game folder
     std::string out;      // where the disk folders go
+
+    bool images = false;     // also an image of each disk in OUT_FOLDER
+    std::string imageFormat; // "iso" or "img"; empty: by the disk size
 };
 
 // False with `error` set when the arguments do not fit the syntax.
