@@ -478,6 +478,8 @@ TEST_F(Installation, NeverLoadsACommonControlsLibraryPlantedBesideSetup) {
     EXPECT_EQ(Finish(), kDone);
     ExpectGameInstalled("Project1");
     EXPECT_FALSE(FileExists(disks[0] + "planted-comctl32-loaded"));
+}
+
 TEST_F(Installation, SecondGamesAndReinstallsShareTheUninstallerAndRewriteInPlace) {
     const std::string folder = ProgramsDir() + "Lumetra Studio\\" + kGameFolderName + "\\";
     auto installData = [](const std::string& project, const std::string& title,
