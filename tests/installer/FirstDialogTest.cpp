@@ -352,7 +352,7 @@ TEST_F(FirstDialogRun, OneTaskBarButtonTitledSetupHidesAndRestoresTheWindows) {
         EXPECT_TRUE(WaitFor([&] {
             return !IsIconic(application) && IsWindowVisible(top) && IsWindowVisible(background);
         }));
-        EXPECT_TRUE(IsAbove(top, background));
+        EXPECT_TRUE(WaitFor([&] { return IsAbove(top, background); }));
         EXPECT_EQ(TaskBarWindows(), std::vector<HWND>{application});
         EXPECT_TRUE(WaitFor([&] { return IsChild(top, Focus()); })) << "the focus comes back";
     };
@@ -373,7 +373,8 @@ TEST_F(FirstDialogRun, OneTaskBarButtonTitledSetupHidesAndRestoresTheWindows) {
     RECT onScreen;
     IntersectRect(&onScreen, &box, &screen);
     EXPECT_TRUE(EqualRect(&onScreen, &box)) << "the box lies on the screen";
-    EXPECT_TRUE(IsAbove(done.window, background));
+    // Wine shows a message box first and raises it as it activates it.
+    EXPECT_TRUE(WaitFor([&] { return IsAbove(done.window, background); }));
     minimiseAndRestore(done.window);
     TypeKeys({VK_RETURN});
     EXPECT_TRUE(setup->WaitExit(20000));
