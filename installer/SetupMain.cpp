@@ -28,6 +28,20 @@ void DeleteFolderTree(const std::string& path, const FolderLister& lister) {
     RemoveFolderTree(path, FileAttributes::Clear, GetTempDir(), lister);
 }
 
+namespace {
+
+// Empties what an interrupted run left and makes the folder again. A link the user made at the
+// folder or above it in the temporary folder would lead the copy and the unpacking elsewhere:
+// then the run stops before it writes anything.
+void PrepareTempFolder(const std::string& folder) {
+    DeleteFolderTree(folder);
+    if (IsLink(folder) || IsLinkAbove(folder, GetTempDir()))
+        throw Exception(LoadResString(SCreateFolderFailed));
+    ForceDirectories(folder);
+}
+
+} // namespace
+
 TFormBackground::TFormBackground(TComponent* AOwner) : TForm(AOwner) {
     Name = "FormBackground";
     BorderStyle = TFormBorderStyle::bsNone;
@@ -155,13 +169,12 @@ void TFormBackground::RunInstallation() {
     }
     GameFolder = FormFirstDialog->BasePath + ProjectName + "\\";
     TempFolder = GetTempDir() + SetupTempFolderName;
-    DeleteFolderTree(TempFolder); // what an interrupted run left
-    ForceDirectories(TempFolder);
     EnableWindow(Handle(), FALSE);
 
     // From here on every ending passes the final step, so the temporary folder never
     // outlives the run; the success mark is the form's modal result.
     try {
+        PrepareTempFolder(TempFolder);
         if (AcquireAndExtract()) {
             if (addUninstall)
                 RegisterUninstall(GameFolder + ChangeFileExt(RuntimeFileName, ".ind"),

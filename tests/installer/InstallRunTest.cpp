@@ -262,6 +262,24 @@ TEST_F(Installation, ALibraryFailureStops) {
         RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "Lumetra Studio Project1"));
 }
 
+TEST_F(Installation, StopsBeforeWritingWhenTheTemporaryFolderIsALink) {
+    // LUM_TEMP made a link to another folder before the run: nothing is copied through it.
+    const std::string victim = FreshFolder("temp-link-victim");
+    WriteFile(victim + "keep.txt", "must survive");
+    const auto before = ListTree(victim);
+    std::string link = TempFolder();
+    link.pop_back();
+    MakeFolderLink(link, victim);
+    const auto disks = MakeDisks("Project1", "The Game", 0, 0);
+    Start(disks[0], true, true);
+    const auto texts = Finish();
+    RemoveFolderLink(link);
+    EXPECT_EQ(texts, (std::vector<std::string>{"The folder could not be created.",
+                                               "Installation stopped"}));
+    EXPECT_EQ(ListTree(victim), before);
+    EXPECT_FALSE(FolderExists(kGames + "Project1"));
+}
+
 TEST_F(Installation, RegistersTheUninstallerAndTheShortcutAndRemovesItAllAgain) {
     DeleteFileA(kUninstaller.c_str());
     const auto disks = MakeDisks("My Game", "The Game", 2, 2);
@@ -485,8 +503,8 @@ TEST_F(Installation, SecondGamesAndReinstallsShareTheUninstallerAndRewriteInPlac
     auto installData = [](const std::string& project, const std::string& title,
                           const std::string& extra) {
         return "[Install Data]\r\nTitle=" + title + "\r\nUninstallKeyName=" + kUninstallKey +
-               "Lumetra Studio " + project + "\r\nShortcutName=Lumetra Studio\\" +
-               kGameFolderName + "\\" + title + ".lnk\r\n" + extra;
+               "Lumetra Studio " + project + "\r\nShortcutName=Lumetra Studio\\" + kGameFolderName +
+               "\\" + title + ".lnk\r\n" + extra;
     };
     // The first game with both options.
     auto disks = MakeDisks("Project1", "The Game", 0, 0);
