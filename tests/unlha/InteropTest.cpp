@@ -140,10 +140,10 @@ TEST(PosixNames, StoredBytesComeBackFromTheirUtf8Form) {
     } cases[] = {
         {"plain.txt", "plain.txt"},
         {"\x83\x5C\x83\x74\x83\x67", "\u30BD\u30D5\u30C8"}, // trail byte 0x5C
-        {"\xB6\xC5", "\uFF76\uFF85"},                         // half-width katakana
-        {"bad\x80", "bad%80"},                                 // no meaning in code page 932
-        {"lead\x83", "lead%83"},                               // a lead byte at the end
-        {"lead\x83!", "lead%83!"},                             // a lead byte without trail
+        {"\xB6\xC5", "\uFF76\uFF85"},                       // half-width katakana
+        {"bad\x80", "bad%80"},                              // no meaning in code page 932
+        {"lead\x83", "lead%83"},                            // a lead byte at the end
+        {"lead\x83!", "lead%83!"},                          // a lead byte without trail
         {"100%.txt", "100%.txt"},
         {"%80 literal", "%2580 literal"}, // a '%' that would read as an escape
         {"%25", "%2525"},
@@ -241,8 +241,9 @@ TEST_F(InteropTest, HandMadeArchivesDecodeAsLhasaDecodesThem) {
     const std::string bytes =
         archive({packedEntry("-lh1-", "lh1.txt", prose, 0),
                  packedEntry("-lh1-", "lh1-noise.bin", noise(9000, 8), 1),
-                 packedEntry("-lzs-", "lzs.txt", prose, 1), packedEntry("-lz5-", "lz5.txt", prose, 2),
-                 ring, handMade("-lzs-", "spaces.txt", spaces.bytes(), std::string(17, ' ') + "!"),
+                 packedEntry("-lzs-", "lzs.txt", prose, 1),
+                 packedEntry("-lz5-", "lz5.txt", prose, 2), ring,
+                 handMade("-lzs-", "spaces.txt", spaces.bytes(), std::string(17, ' ') + "!"),
                  handMade("-lh5-", "blocks.txt", singleSymbolBlocks(), "AABBB"),
                  packedEntry("-lz4-", "lz4.txt", "stored by lz4"), level3},
                 false) +
@@ -286,6 +287,12 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
     TestEntry unknown = storedEntry("x.bin", "data", 2);
     unknown.method = "-pm2-";
     writeFile(root_ / "pm2.lzh", archive({unknown}));
+    // A link left in the destination, as a user may plant one where an installer unpacks.
+    writeFile(root_ / "linked.lzh", archive({storedEntry("sub\\planted.txt", "planted", 0),
+                                             storedEntry("kept.txt", "kept", 2)}));
+    fs::create_directories(root_ / "outside");
+    fs::create_directories(root_ / "linked-out");
+    fs::create_directory_symlink(root_ / "outside", root_ / "linked-out" / "sub");
 
     const struct {
         std::string arguments;
@@ -300,6 +307,7 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
         {"t missing.lzh", 8, 1},
         {"t text.txt", 1, 1},
         {"x -+ refused.lzh refused-out", 5, 2},
+        {"x linked.lzh linked-out", 5, 1},
         {"t crc.lzh", 2, 1},
         {"x crc.lzh crc-out", 2, 1},
         {"t cut.lzh", 2, 1},
@@ -319,6 +327,8 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
     const Tree refused = {{"good.txt", "good"}, {"also-good.txt", "also"}};
     EXPECT_TRUE(readTree(root_ / "refused-out", false) == refused);
     EXPECT_TRUE(readTree(root_ / "crc-out", false).empty());
+    EXPECT_TRUE(readTree(root_ / "outside", false).empty());
+    EXPECT_EQ(readFile(root_ / "linked-out" / "kept.txt"), "kept");
     EXPECT_NE(unlha("l refused.lzh").out.find("also-good.txt"), std::string::npos);
 }
 

@@ -57,9 +57,10 @@ public:
 
     // Opens a file to read: an archive, or a file to be packed.
     virtual Status openArchive(const std::string& path, std::unique_ptr<Input>& input) = 0;
-    // Creates the folder and any missing parents; Ok when it exists.
+    // Creates the folder and any missing parents; Ok when it exists, also as a link to a folder.
     virtual Status makeFolders(const std::string& path) = 0;
-    // Creates one folder in an existing one; Ok when it exists.
+    // Creates one folder in an existing one; Ok when a folder is there, RefusedPath when a link
+    // is (what is written into it would land wherever the link leads).
     virtual Status makeFolder(const std::string& path) = 0;
     enum class Creation {
         New,     // only where nothing is yet; `existed` set when something was

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <string_view>
 #include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -180,7 +180,10 @@ Status PosixFileSystem::openArchive(const std::string& path, std::unique_ptr<Inp
 
 Status PosixFileSystem::makeFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0777) == 0) return Status::Ok;
-    return errno == EEXIST && isFolder(path) ? Status::Ok : Status::WriteFailed;
+    struct stat info {};
+    if (errno != EEXIST || ::lstat(path.c_str(), &info) != 0) return Status::WriteFailed;
+    if (S_ISLNK(info.st_mode)) return Status::RefusedPath;
+    return S_ISDIR(info.st_mode) ? Status::Ok : Status::WriteFailed;
 }
 
 Status PosixFileSystem::makeFolders(const std::string& path) {
@@ -190,7 +193,9 @@ Status PosixFileSystem::makeFolders(const std::string& path) {
         if (!isFolder(parent) && ::mkdir(parent.c_str(), 0777) != 0 && errno != EEXIST)
             return Status::WriteFailed;
     }
-    return makeFolder(path);
+    return ::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && isFolder(path))
+               ? Status::Ok
+               : Status::WriteFailed;
 }
 
 Status PosixFileSystem::createFile(const std::string& path, Creation creation,
@@ -295,14 +300,13 @@ std::string PosixFileSystem::fromArchiveName(const std::string& stored) const {
     for (std::size_t i = 0; i < stored.size(); ++i) {
         const auto byte = static_cast<std::uint8_t>(stored[i]);
         if (byte < 0x80) {
-            const bool readsAsEscape = byte == '%' && i + 2 < stored.size() &&
-                                       escapedByte(stored[i + 1], stored[i + 2]);
+            const bool readsAsEscape =
+                byte == '%' && i + 2 < stored.size() && escapedByte(stored[i + 1], stored[i + 2]);
             name += readsAsEscape ? "%25" : std::string_view(&stored[i], 1);
             continue;
         }
         std::string character;
-        const std::size_t length =
-            isShiftJisLeadByte(byte) && i + 1 < stored.size() ? 2 : 1;
+        const std::size_t length = isShiftJisLeadByte(byte) && i + 1 < stored.size() ? 2 : 1;
         if (convert("UTF-8", "CP932", stored.substr(i, length), character)) {
             name += character;
             i += length - 1;

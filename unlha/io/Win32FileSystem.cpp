@@ -189,7 +189,11 @@ Status Win32FileSystem::openArchive(const std::string& path, std::unique_ptr<Inp
 
 Status Win32FileSystem::makeFolder(const std::string& path) {
     if (CreateDirectoryA(path.c_str(), nullptr)) return Status::Ok;
-    return isFolder(path) ? Status::Ok : Status::WriteFailed;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Status::WriteFailed;
+    // A junction or a symbolic link to a folder is no folder to write into.
+    return attributes & FILE_ATTRIBUTE_REPARSE_POINT ? Status::RefusedPath : Status::Ok;
 }
 
 Status Win32FileSystem::makeFolders(const std::string& path) {
@@ -197,7 +201,8 @@ Status Win32FileSystem::makeFolders(const std::string& path) {
     // whether the folder itself ends up existing counts.
     for (const std::size_t at : separators(path))
         if (at > 0) CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    return makeFolder(path);
+    return CreateDirectoryA(path.c_str(), nullptr) || isFolder(path) ? Status::Ok
+                                                                     : Status::WriteFailed;
 }
 
 Status Win32FileSystem::createFile(const std::string& path, Creation creation,

@@ -103,7 +103,13 @@ bool Run::checkPath(const Entry& entry, const std::string& shown, EntryPath& pat
 
 bool Run::makeFolder(const std::string& folder, const std::string& shown) {
     if (folders_.count(folder) != 0) return true;
-    if (fileSystem_.makeFolder(folder) != Status::Ok) {
+    const Status status = fileSystem_.makeFolder(folder);
+    // A link found below the destination is never followed: it could lead anywhere.
+    if (status == Status::RefusedPath) {
+        fail(status, shown, "refused: " + folder + " is a link");
+        return false;
+    }
+    if (status != Status::Ok) {
         fail(Status::WriteFailed, shown, "cannot create folder " + folder);
         return false;
     }
@@ -173,8 +179,7 @@ void Run::extract(const Entry& entry, const std::string& shown) {
     }
     EntryPath path;
     if (!checkPath(entry, shown, path)) return;
-    if (path.rooted)
-        observer_.report("stored from the root, put under the destination  " + shown);
+    if (path.rooted) observer_.report("stored from the root, put under the destination  " + shown);
     const bool folderEntry =
         entry.method == kDirectoryMethod || (path.isFolder && entry.originalSize == 0);
     if (folderEntry) {
