@@ -30,13 +30,17 @@ void DeleteFolderTree(const std::string& path, const FolderLister& lister) {
 
 namespace {
 
-// Empties what an interrupted run left and makes the folder again. A link the user made at the
-// folder or above it in the temporary folder would lead the copy and the unpacking elsewhere:
-// then the run stops before it writes anything.
+// A link the user made at a folder the run writes into, or above it (below trustedBase), would
+// lead the writes wherever it points: the run stops instead, before it writes anything there.
+void RefuseLinkedFolder(const std::string& folder, const std::string& trustedBase = "") {
+    if (IsLink(folder) || IsLinkAbove(folder, trustedBase))
+        throw Exception(LoadResString(SCreateFolderFailed));
+}
+
+// Empties what an interrupted run left and makes the folder again.
 void PrepareTempFolder(const std::string& folder) {
     DeleteFolderTree(folder);
-    if (IsLink(folder) || IsLinkAbove(folder, GetTempDir()))
-        throw Exception(LoadResString(SCreateFolderFailed));
+    RefuseLinkedFolder(folder, GetTempDir());
     ForceDirectories(folder);
 }
 
@@ -174,6 +178,7 @@ void TFormBackground::RunInstallation() {
     // From here on every ending passes the final step, so the temporary folder never
     // outlives the run; the success mark is the form's modal result.
     try {
+        RefuseLinkedFolder(GameFolder);
         PrepareTempFolder(TempFolder);
         if (AcquireAndExtract()) {
             if (addUninstall)

@@ -262,22 +262,38 @@ TEST_F(Installation, ALibraryFailureStops) {
         RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "Lumetra Studio Project1"));
 }
 
-TEST_F(Installation, StopsBeforeWritingWhenTheTemporaryFolderIsALink) {
-    // LUM_TEMP made a link to another folder before the run: nothing is copied through it.
-    const std::string victim = FreshFolder("temp-link-victim");
-    WriteFile(victim + "keep.txt", "must survive");
-    const auto before = ListTree(victim);
-    std::string link = TempFolder();
-    link.pop_back();
-    MakeFolderLink(link, victim);
-    const auto disks = MakeDisks("Project1", "The Game", 0, 0);
-    Start(disks[0], true, true);
-    const auto texts = Finish();
-    RemoveFolderLink(link);
-    EXPECT_EQ(texts, (std::vector<std::string>{"The folder could not be created.",
-                                               "Installation stopped"}));
-    EXPECT_EQ(ListTree(victim), before);
-    EXPECT_FALSE(FolderExists(kGames + "Project1"));
+TEST_F(Installation, StopsWhereALinkWouldLeadItsWritesElsewhere) {
+    // Links a user made before the run, at the temporary folder, at or above the game folder,
+    // and inside the folder of an earlier installation: nothing is written through them.
+    std::string temp = TempFolder(), games = kGames;
+    temp.pop_back();
+    games.pop_back();
+    const std::vector<std::string> refused = {"The folder could not be created.",
+                                              "Installation stopped"};
+    const struct {
+        std::string link;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {temp, refused},
+        {games, refused},
+        {kGames + "Project1", refused},
+        {kGames + "Project1\\save", kStopped},
+    };
+    for (const auto& [link, texts] : cases) {
+        SCOPED_TRACE(link);
+        const std::string victim = FreshFolder("link-victim");
+        WriteFile(victim + "keep.txt", "must survive");
+        const auto before = ListTree(victim);
+        MakeFolders(link.substr(0, link.rfind('\\')));
+        MakeFolderLink(link, victim);
+        const auto disks = MakeDisks("Project1", "The Game", 0, 0);
+        Start(disks[0], true, true);
+        EXPECT_EQ(Finish(), texts);
+        RemoveFolderLink(link);
+        EXPECT_EQ(ListTree(victim), before);
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(Installation, RegistersTheUninstallerAndTheShortcutAndRemovesItAllAgain) {
