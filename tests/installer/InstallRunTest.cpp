@@ -6,6 +6,7 @@
 #include "Gui.h"
 #include "Process.h"
 #include "RegistryProbe.h"
+#include "ShellPaths.h"
 #include "Wait.h"
 
 #include <gtest/gtest.h>
@@ -46,27 +47,6 @@ std::vector<std::string> Volumes(const std::string& archive, int count) {
     for (int i = 0; i < count; ++i)
         volumes.push_back(archive.substr(i * size, size));
     return volumes;
-}
-
-std::string ShortcutTarget(const std::string& linkPath) {
-    IShellLinkA* link = nullptr;
-    IPersistFile* file = nullptr;
-    std::string target;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        std::wstring wide(linkPath.begin(), linkPath.end());
-        const int length = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, nullptr, 0);
-        wide.assign(length, L'\0');
-        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(), length);
-        char path[MAX_PATH] = "";
-        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) &&
-            SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0)))
-            target = path;
-    }
-    if (file) file->Release();
-    if (link) link->Release();
-    return target;
 }
 
 class Installation : public ::testing::Test {
@@ -485,8 +465,8 @@ TEST_F(Installation, SecondGamesAndReinstallsShareTheUninstallerAndRewriteInPlac
     auto installData = [](const std::string& project, const std::string& title,
                           const std::string& extra) {
         return "[Install Data]\r\nTitle=" + title + "\r\nUninstallKeyName=" + kUninstallKey +
-               "Lumetra Studio " + project + "\r\nShortcutName=Lumetra Studio\\" +
-               kGameFolderName + "\\" + title + ".lnk\r\n" + extra;
+               "Lumetra Studio " + project + "\r\nShortcutName=Lumetra Studio\\" + kGameFolderName +
+               "\\" + title + ".lnk\r\n" + extra;
     };
     // The first game with both options.
     auto disks = MakeDisks("Project1", "The Game", 0, 0);
