@@ -4,8 +4,8 @@
 #include "CommandLine.h"
 #include "FolderGuard.h"
 #include "InstallData.h"
-#include "KeyTree.h"
 #include "PathRules.h"
+#include "RegistryKey.h"
 #include "Resources.h"
 #include "ShellFolders.h"
 
