@@ -63,7 +63,7 @@ void RunUninstaller(HINSTANCE instance, const std::string& commandLine) {
     if (arguments.size() < 2) return;
     const std::string& installDataPath = arguments[1];
     // The folder is judged before the file is read, so a refused path is not even opened.
-    const std::string gameFolder = GameFolderOf(installDataPath, ProtectedFolders());
+    const std::string gameFolder = GameFolderOf(installDataPath, SystemFolders());
     if (gameFolder.empty()) return;
     const InstallData data = ReadInstallData(installDataPath);
     if (data.title.empty() || !Confirmed(instance, data.title)) return;
