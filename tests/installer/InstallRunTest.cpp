@@ -52,14 +52,12 @@ std::vector<std::string> Volumes(const std::string& archive, int count) {
 class Installation : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitialize(nullptr);
         RemoveInstallation();
         RegSetString(HKEY_CURRENT_USER, kSettingsKey, "ApplicationPath", kGames);
         archive = ReadFile(Fixture("Project1.lzh"));
     }
     void TearDown() override {
         RemoveInstallation();
-        CoUninitialize();
     }
     // Everything an installation leaves in the prefix, and the installer's settings.
     static void RemoveInstallation() {

@@ -1,4 +1,5 @@
-// The removal steps of a confirmed uninstall, run in-process against folders of the test bed.
+// What a confirmed uninstall may remove and its removal steps, run in-process against folders,
+// shortcuts and keys of the test bed.
 #include "Uninstall.h"
 
 #include "Files.h"
