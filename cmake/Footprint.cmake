@@ -14,7 +14,7 @@ foreach(target Setup zevizorezu unlha32)
 endforeach()
 
 # Code that runs once in an installation is compiled for size.
-foreach(target lean_runtime pathrules framework controls installer_units Setup uninstaller_units
+foreach(target lean_runtime pathrules shellpaths framework controls installer_units Setup uninstaller_units
                zevizorezu unlha32)
   target_compile_options(${target} PRIVATE -Os)
 endforeach()

@@ -1,48 +1,56 @@
 // Which folder the uninstaller may remove as a game folder: a real sub-folder, never a drive's or
-// a share's root, never a folder of the system or the user, nor a folder above one of them.
+// a share's root, never a folder of the system or the user, nor a folder above one of them, and
+// nothing inside the Windows folder.
 #include "FolderGuard.h"
 
 #include "FolderTree.h"
 #include "PathRules.h"
+#include "RegistryKey.h"
 #include "ShellFolders.h"
 
-#include <shlobj.h>
 #include <windows.h>
 
 #include <cctype>
 
 namespace {
 
-// The folders a game folder may never be or hold, each of the user's with its all-users twin.
-// A folder that a system lacks (the x86 ones on a 32-bit system) is simply not found.
-constexpr int kProtectedFolders[] = {
-    CSIDL_WINDOWS,
-    CSIDL_SYSTEM,
-    CSIDL_SYSTEMX86,
-    CSIDL_PROGRAM_FILES,
-    CSIDL_PROGRAM_FILESX86,
-    CSIDL_PROGRAM_FILES_COMMON,
-    CSIDL_PROGRAM_FILES_COMMONX86,
-    CSIDL_PROFILE,
-    CSIDL_DESKTOPDIRECTORY,
-    CSIDL_COMMON_DESKTOPDIRECTORY,
-    CSIDL_PERSONAL,
-    CSIDL_COMMON_DOCUMENTS,
-    CSIDL_STARTMENU,
-    CSIDL_COMMON_STARTMENU,
-    CSIDL_PROGRAMS,
-    CSIDL_COMMON_PROGRAMS,
+constexpr char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+// The program and common-files folders, in each registry view as the system keeps them.
+constexpr const char* kProgramFolderValues[] = {
+    "ProgramFilesDir", "ProgramFilesDir (x86)", "ProgramW6432Dir",
+    "CommonFilesDir",  "CommonFilesDir (x86)",  "CommonW6432Dir",
 };
+// The keys that list the shell folders of the current user and of all users, by name or by
+// known-folder id (Downloads, Saved Games and others have no CSIDL number).
+const struct {
+    HKEY root;
+    const char* name;
+} kShellFolderKeys[] = {
+    {HKEY_CURRENT_USER,
+     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"},
+    {HKEY_LOCAL_MACHINE,
+     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"},
+};
+constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+// CSIDL numbers run from 0 to 0x3F; those without a folder in the file system give none.
+constexpr int kLastCsidl = 0x3F;
 
-// A path from a function that fills a buffer and, given too small a one, asks for the size.
+// A path from a function that fills a buffer and, given too small a one, asks for a larger size
+// (counting the NUL, or not counting it as Wine's GetFinalPathNameByHandleA does).
 template <class Fill> std::string PathFrom(Fill fill) {
-    const DWORD size = fill(nullptr, 0);
-    if (size == 0) return "";
-    std::string path(size, '\0');
-    const DWORD length = fill(path.data(), size);
-    if (length == 0 || length >= size) return "";
-    path.resize(length);
-    return path;
+    std::string path(MAX_PATH, '\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = fill(path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return "";
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length + 1);
+    }
+    return "";
 }
 
 size_t NextBackslash(const std::string& path, size_t from) {
@@ -52,9 +60,23 @@ size_t NextBackslash(const std::string& path, size_t from) {
     return std::string::npos;
 }
 
+// A path in the device namespace that names a drive or a share, "\\?\C:\..." or
+// "\\?\UNC\server\share\...", in its plain spelling; any other path unchanged.
+std::string PlainPath(const std::string& path) {
+    const std::string device = "\\\\?\\";
+    if (path.compare(0, device.size(), device) != 0) return path;
+    const std::string rest = path.substr(device.size());
+    if (rest.size() >= 3 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':' &&
+        rest[2] == '\\')
+        return rest;
+    if (rest.size() > 4 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, rest.c_str(), 4,
+                                          "UNC\\", 4) == CSTR_EQUAL)
+        return "\\\\" + rest.substr(4);
+    return path;
+}
+
 // Length of the root of a full path, "X:\" or "\\server\share\"; npos for any other path: a
-// relative one, one without a share name, or one in the device namespace ("\\?\", "\\.\"),
-// which the installer never writes and which escapes the normalising of paths.
+// relative one, one without a share name, or one in the device namespace ("\\?\", "\\.\").
 size_t RootLength(const std::string& path) {
     if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
         path[2] == '\\')
@@ -76,25 +98,90 @@ std::string UpperCase(std::string text) {
     return text;
 }
 
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// Where the opened file or folder really is, through every link and drive letter; empty when
+// it cannot be opened or the system cannot say (before Windows Vista).
+std::string FinalPath(const std::string& path) {
+    using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    static const auto getFinalPath = reinterpret_cast<GetFinalPath>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+    if (!getFinalPath) return "";
+    // No access is asked for: the handle only names the file. Backup semantics open a folder.
+    const FileHandle file(CreateFileA(path.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) return "";
+    return PlainPath(PathFrom([&](char* buffer, DWORD size) {
+        return getFinalPath(file.get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }));
+}
+
+void AddFolder(std::vector<std::string>& folders, const std::string& folder) {
+    // Only full paths: a name that is no path (a note in a shell-folders key) would otherwise
+    // turn into a folder below the current one.
+    if (RootLength(PlainPath(folder)) == std::string::npos) return;
+    const std::string normal = NormalFolder(folder);
+    if (!normal.empty()) folders.push_back(normal);
+}
+
 } // namespace
 
-std::vector<std::string> ProtectedFolders() {
-    std::vector<std::string> folders;
-    for (const int csidl : kProtectedFolders) {
-        const std::string folder = SpecialFolder(csidl);
-        if (!folder.empty()) folders.push_back(NormalFolder(folder));
+ProtectedFolders SystemFolders() {
+    ProtectedFolders folders;
+    char windows[MAX_PATH] = "";
+    if (GetWindowsDirectoryA(windows, MAX_PATH)) AddFolder(folders.sealed, windows);
+    for (int csidl = 0; csidl <= kLastCsidl; ++csidl)
+        AddFolder(folders.owned, SpecialFolder(csidl));
+    for (const REGSAM view : kViews) {
+        const RegistryKey currentVersion(HKEY_LOCAL_MACHINE, kCurrentVersion, KEY_READ | view);
+        for (const char* value : kProgramFolderValues)
+            AddFolder(folders.owned, currentVersion.ReadString(value));
+        for (const auto& [root, name] : kShellFolderKeys) {
+            const RegistryKey key(root, name, KEY_READ | view);
+            for (const std::string& value : key.ValueNames())
+                AddFolder(folders.owned, key.ReadString(value));
+        }
     }
+    AddFolder(folders.owned,
+              PathFrom([](char* buffer, DWORD size) { return GetTempPathA(size, buffer); }));
     return folders;
 }
 
-std::string NormalFolder(const std::string& folder) {
+std::string NormalPath(const std::string& path) {
+    const std::string plain = PlainPath(path);
     const std::string full = PathFrom([&](char* buffer, DWORD size) {
-        return GetFullPathNameA(folder.c_str(), size, buffer, nullptr);
+        return GetFullPathNameA(plain.c_str(), size, buffer, nullptr);
     });
     if (full.empty()) return "";
+    const std::string finalPath = FinalPath(full);
+    if (!finalPath.empty()) return finalPath;
     const std::string longPath = PathFrom(
         [&](char* buffer, DWORD size) { return GetLongPathNameA(full.c_str(), buffer, size); });
-    return AddBackslash(longPath.empty() ? full : longPath);
+    return longPath.empty() ? full : longPath;
+}
+
+std::string NormalFolder(const std::string& folder) {
+    const std::string normal = NormalPath(folder);
+    return normal.empty() ? "" : AddBackslash(normal);
+}
+
+bool IsSamePath(const std::string& a, const std::string& b) {
+    const std::string normalA = NormalPath(a);
+    return !normalA.empty() && UpperCase(normalA) == UpperCase(NormalPath(b));
 }
 
 bool IsSameOrAbove(const std::string& folder, const std::string& other) {
@@ -104,16 +191,19 @@ bool IsSameOrAbove(const std::string& folder, const std::string& other) {
 }
 
 std::string GameFolderOf(const std::string& installDataPath,
-                         const std::vector<std::string>& protectedFolders) {
-    if (RootLength(installDataPath) == std::string::npos) return "";
+                         const ProtectedFolders& protectedFolders) {
+    const std::string path = PlainPath(installDataPath);
+    if (RootLength(path) == std::string::npos) return "";
     // Judged as spelled, before the links are resolved away: a game folder that is a link, or
     // lies below one, leads somewhere its install data does not say.
-    const std::string spelled = ExtractFileDir(installDataPath);
+    const std::string spelled = ExtractFileDir(path);
     if (IsLink(spelled) || IsLinkAbove(spelled)) return "";
     const std::string normal = NormalFolder(spelled);
     const size_t root = RootLength(normal);
     if (root == std::string::npos || normal.size() <= root) return "";
-    for (const std::string& protectedFolder : protectedFolders)
-        if (IsSameOrAbove(normal, protectedFolder)) return "";
+    for (const std::string& owned : protectedFolders.owned)
+        if (IsSameOrAbove(normal, owned)) return "";
+    for (const std::string& sealed : protectedFolders.sealed)
+        if (IsSameOrAbove(normal, sealed) || IsSameOrAbove(sealed, normal)) return "";
     return normal;
 }

@@ -1,13 +1,14 @@
-// The uninstaller's run: read the install data, ask once, and on Yes remove the game.
+// The uninstaller's run: read the install data and judge what it names, ask once, and on Yes
+// remove what was judged removable.
 #include "Uninstall.h"
 
 #include "CommandLine.h"
-#include "FolderGuard.h"
 #include "InstallData.h"
-#include "KeyTree.h"
 #include "PathRules.h"
+#include "RegistryKey.h"
 #include "Resources.h"
 #include "ShellFolders.h"
+#include "ShellPaths.h"
 
 #include <vector>
 
@@ -35,8 +36,26 @@ bool Confirmed(HINSTANCE instance, const std::string& title) {
     return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+constexpr char kRuntimeName[] = "LUM_RT.exe";
+
+// Whether the uninstall key's command names the install-data file at installDataPath, as the
+// installer registers it: the uninstaller, then that file's path.
+bool KeyNamesInstallData(const std::string& keyName, const std::string& installDataPath) {
+    const RegistryKey key(HKEY_LOCAL_MACHINE, keyName, KEY_READ);
+    const std::vector<std::string> arguments = SplitCommandLine(key.ReadString("UninstallString"));
+    return arguments.size() >= 2 && IsSamePath(arguments[1], installDataPath);
+}
+
+// Whether the shortcut at path, reached without a link from programsFolder, starts the game in
+// gameFolder.
+bool ShortcutStartsGame(const std::string& path, const std::string& programsFolder,
+                        const std::string& gameFolder) {
+    if (IsLink(path) || IsLinkAbove(path, programsFolder)) return false;
+    const std::string target = ShortcutTarget(path);
+    return !target.empty() && IsSamePath(target, gameFolder + kRuntimeName);
+}
+
 void RemoveShortcut(const std::string& programsFolder, const std::string& shortcutName) {
-    if (programsFolder.empty() || !IsShortcutName(shortcutName)) return;
     std::string path = programsFolder + shortcutName;
     DeleteFileA(path.c_str());
     // The shortcut's folder, then the one above it, each only when empty and only while it
@@ -51,21 +70,37 @@ void RemoveShortcut(const std::string& programsFolder, const std::string& shortc
 
 } // namespace
 
+Uninstallation PlanUninstall(const std::string& installDataPath,
+                             const ProtectedFolders& protectedFolders,
+                             const std::string& programsFolder) {
+    Uninstallation plan;
+    // The folder is judged before the file is read, so a refused path is not even opened.
+    const std::string gameFolder = GameFolderOf(installDataPath, protectedFolders);
+    if (gameFolder.empty()) return plan;
+    const InstallData data = ReadInstallData(installDataPath);
+    plan.title = data.title;
+    plan.removal.gameFolder = gameFolder;
+    plan.removal.programsFolder = programsFolder;
+    if (IsUninstallKeyName(data.uninstallKeyName) &&
+        KeyNamesInstallData(data.uninstallKeyName, installDataPath))
+        plan.removal.uninstallKeyName = data.uninstallKeyName;
+    if (!programsFolder.empty() && IsShortcutName(data.shortcutName) &&
+        ShortcutStartsGame(programsFolder + data.shortcutName, programsFolder, gameFolder))
+        plan.removal.shortcutName = data.shortcutName;
+    return plan;
+}
+
 void RemoveGame(const Removal& removal, const FolderLister& lister) {
     RemoveFolderTree(removal.gameFolder, FileAttributes::Keep, "", lister);
-    RemoveShortcut(removal.programsFolder, removal.shortcutName);
-    if (IsUninstallKeyName(removal.uninstallKeyName))
+    if (!removal.shortcutName.empty()) RemoveShortcut(removal.programsFolder, removal.shortcutName);
+    if (!removal.uninstallKeyName.empty())
         DeleteKeyTree(HKEY_LOCAL_MACHINE, removal.uninstallKeyName);
 }
 
 void RunUninstaller(HINSTANCE instance, const std::string& commandLine) {
     const std::vector<std::string> arguments = SplitCommandLine(commandLine);
     if (arguments.size() < 2) return;
-    const std::string& installDataPath = arguments[1];
-    // The folder is judged before the file is read, so a refused path is not even opened.
-    const std::string gameFolder = GameFolderOf(installDataPath, ProtectedFolders());
-    if (gameFolder.empty()) return;
-    const InstallData data = ReadInstallData(installDataPath);
-    if (data.title.empty() || !Confirmed(instance, data.title)) return;
-    RemoveGame({gameFolder, GetProgramsFolder(), data.shortcutName, data.uninstallKeyName});
+    const Uninstallation plan = PlanUninstall(arguments[1], SystemFolders(), GetProgramsFolder());
+    if (plan.title.empty() || !Confirmed(instance, plan.title)) return;
+    RemoveGame(plan.removal);
 }

@@ -1,11 +1,11 @@
 // Path, drive, message and volume helpers.
 #include "HelperUtils.h"
 
-#include "ComPtr.h"
 #include "Errors.h"
 #include "FileStream.h"
 #include "Forms.h"
 #include "Registry.h"
+#include "ShellPaths.h"
 #include "SysUtils.h"
 
 #include <shlobj.h>
@@ -77,15 +77,9 @@ std::string GetProgramFilesDir() {
 }
 
 std::string GetSpecialFolderDir(int csidl) {
-    TComPtr<IMalloc> allocator;
-    OleCheck(SHGetMalloc(allocator.Receive()));
-    LPITEMIDLIST list = nullptr;
-    OleCheck(
-        SHGetSpecialFolderLocation(Application ? Application->Handle() : nullptr, csidl, &list));
-    char path[MAX_PATH] = "";
-    SHGetPathFromIDListA(list, path);
-    if (list) allocator->Free(list);
-    return AddBackslash(TextOf(path));
+    std::string path;
+    OleCheck(GetShellFolderPath(csidl, Application ? Application->Handle() : nullptr, path));
+    return AddBackslash(path);
 }
 
 std::string GetProgramsDir() {

@@ -6,6 +6,7 @@
 #include "Gui.h"
 #include "Process.h"
 #include "RegistryProbe.h"
+#include "ShellPaths.h"
 #include "Wait.h"
 
 #include <gtest/gtest.h>
@@ -48,38 +49,15 @@ std::vector<std::string> Volumes(const std::string& archive, int count) {
     return volumes;
 }
 
-std::string ShortcutTarget(const std::string& linkPath) {
-    IShellLinkA* link = nullptr;
-    IPersistFile* file = nullptr;
-    std::string target;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        std::wstring wide(linkPath.begin(), linkPath.end());
-        const int length = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, nullptr, 0);
-        wide.assign(length, L'\0');
-        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(), length);
-        char path[MAX_PATH] = "";
-        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) &&
-            SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0)))
-            target = path;
-    }
-    if (file) file->Release();
-    if (link) link->Release();
-    return target;
-}
-
 class Installation : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitialize(nullptr);
         RemoveInstallation();
         RegSetString(HKEY_CURRENT_USER, kSettingsKey, "ApplicationPath", kGames);
         archive = ReadFile(Fixture("Project1.lzh"));
     }
     void TearDown() override {
         RemoveInstallation();
-        CoUninitialize();
     }
     // Everything an installation leaves in the prefix, and the installer's settings.
     static void RemoveInstallation() {

@@ -1,9 +1,11 @@
 // File helpers of the test bed.
 #include "Files.h"
 
+#include "ComPtr.h"
 #include "PathRules.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -155,6 +157,28 @@ std::string ExeFolder() {
 
 std::string BuiltProgram(const std::string& name) {
     return ExeFolder() + name;
+}
+
+void MakeShortcut(const std::string& linkPath, const std::string& target) {
+    MakeFolders(ExtractFilePath(linkPath));
+    const bool initialized = SUCCEEDED(CoInitialize(nullptr));
+    bool saved = false;
+    {
+        TComPtr<IShellLinkA> link;
+        TComPtr<IPersistFile> file;
+        const int length = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, nullptr, 0);
+        std::wstring wide(length, L'\0');
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(), length);
+        saved = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkA,
+                                           reinterpret_cast<void**>(link.Receive()))) &&
+                SUCCEEDED(link->QueryInterface(IID_IPersistFile,
+                                               reinterpret_cast<void**>(file.Receive()))) &&
+                SUCCEEDED(link->SetPath(target.c_str())) &&
+                SUCCEEDED(file->Save(wide.c_str(), TRUE));
+    }
+    if (initialized) CoUninitialize();
+    if (!saved) throw std::runtime_error("cannot write the shortcut " + linkPath);
 }
 
 } // namespace testbed

@@ -18,6 +18,9 @@ std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 void MakeFolders(const std::string& folder);
+// A shell link at linkPath (its folders made) whose target is target, as the installer makes
+// the game's shortcut; throws when the shell cannot write it.
+void MakeShortcut(const std::string& linkPath, const std::string& target);
 // Every file and folder below folder as relative paths (folders end with "\"), sorted.
 std::vector<std::string> ListTree(const std::string& folder);
 // Setup's temporary folder, <temp>LUM_TEMP\, which its runs leave behind.

@@ -1,7 +1,9 @@
-// The removal steps of a confirmed uninstall, run in-process against folders of the test bed.
+// What a confirmed uninstall may remove and its removal steps, run in-process against folders,
+// shortcuts and keys of the test bed.
 #include "Uninstall.h"
 
 #include "Files.h"
+#include "RegistryProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +51,6 @@ TEST(RemoveGame, RemovesTheShortcutAndItsEmptyFoldersOnlyBelowThePrograms) {
         {"A\\C.lnk", {"A\\C.lnk"}, {}},
         {"C.lnk", {"C.lnk"}, {}},
         {"A\\B\\missing.lnk", {"A\\B\\C.lnk"}, {"A\\", "A\\B\\", "A\\B\\C.lnk"}},
-        {"A\\..\\C.lnk", {"C.lnk", "A\\"}, {"A\\", "C.lnk"}},
         {"", {"A\\"}, {"A\\"}},
     };
     for (const auto& [shortcutName, before, after] : cases) {
@@ -65,6 +66,77 @@ TEST(RemoveGame, RemovesTheShortcutAndItsEmptyFoldersOnlyBelowThePrograms) {
         EXPECT_EQ(testbed::ListTree(programs), after) << "shortcut: " << shortcutName;
         EXPECT_FALSE(testbed::FolderExists(game)) << "shortcut: " << shortcutName;
     }
+}
+
+// The key and the shortcut that the install data names are kept for removal only when they are
+// this installation's own.
+TEST(PlanUninstall, KeepsOnlyTheKeyAndShortcutOfThisInstallation) {
+    const std::string branch = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    const std::string ownKey = branch + "Lumetra Studio uninst-plan";
+    const std::string shortcut = "Lumetra Studio\\G\\The Game.lnk";
+    const std::string other = testbed::FreshFolder("uninst-plan-other");
+    const struct {
+        std::string label;
+        std::string keyName;         // as the install data names it
+        std::string uninstallString; // "%s": the install data's path; "": no value
+        std::string shortcutName;    // as the install data names it
+        std::string linkTarget;      // "%s": the game folder; "": a file that is no shell link
+        bool keyKept;
+        bool shortcutKept;
+    } cases[] = {
+        {"as installed", ownKey, "C:\\windows\\zevizorezu.exe \"%sLUM_RT.ind\"", shortcut,
+         "%sLUM_RT.exe", true, true},
+        {"another spelling", ownKey, "\"C:\\windows\\zevizorezu.exe\" \"%s.\\lum_rt.IND\"",
+         shortcut, "%s.\\lum_rt.EXE", true, true},
+        {"another program's key", branch + "LumTest VictimApp",
+         "\"C:\\Program Files\\Victim\\uninst.exe\" /remove", shortcut, "%sLUM_RT.exe", false,
+         true},
+        {"another file named", ownKey, "C:\\windows\\zevizorezu.exe \"%sother.ind\"", shortcut,
+         "%sLUM_RT.exe", false, true},
+        {"the file as the program", ownKey, "\"%sLUM_RT.ind\"", shortcut, "%sLUM_RT.exe", false,
+         true},
+        {"no uninstall string", ownKey, "", shortcut, "%sLUM_RT.exe", false, true},
+        {"key outside the branch", "Software\\LumTest\\Plan",
+         "C:\\windows\\zevizorezu.exe \"%sLUM_RT.ind\"", shortcut, "%sLUM_RT.exe", false, true},
+        {"another program's shortcut", ownKey, "C:\\windows\\zevizorezu.exe \"%sLUM_RT.ind\"",
+         "Other\\Sub\\other.lnk", other + "other.exe", true, false},
+        {"another game's runtime", ownKey, "C:\\windows\\zevizorezu.exe \"%sLUM_RT.ind\"", shortcut,
+         other + "LUM_RT.exe", true, false},
+        {"no shell link", ownKey, "C:\\windows\\zevizorezu.exe \"%sLUM_RT.ind\"", shortcut, "",
+         true, false},
+        {"shortcut name leaving its folder", ownKey, "C:\\windows\\zevizorezu.exe \"%sLUM_RT.ind\"",
+         "A\\..\\C.lnk", "%sLUM_RT.exe", true, false},
+    };
+    const auto fill = [](std::string text, const std::string& folder) {
+        const size_t at = text.find("%s");
+        return at == std::string::npos ? text : text.replace(at, 2, folder);
+    };
+    for (const auto& c : cases) {
+        const std::string game = testbed::FreshFolder("uninst-plan");
+        const std::string programs = testbed::FreshFolder("uninst-plan-programs");
+        testbed::WriteFile(game + "LUM_RT.exe", "exe");
+        testbed::WriteFile(game + "LUM_RT.ind",
+                           "[Install Data]\r\nTitle=T\r\nUninstallKeyName=" + c.keyName +
+                               "\r\nShortcutName=" + c.shortcutName + "\r\n");
+        testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, c.keyName);
+        testbed::RegSetString(HKEY_LOCAL_MACHINE, c.keyName, "DisplayName", "T");
+        if (!c.uninstallString.empty())
+            testbed::RegSetString(HKEY_LOCAL_MACHINE, c.keyName, "UninstallString",
+                                  fill(c.uninstallString, game));
+        if (c.linkTarget.empty())
+            testbed::WriteFile(programs + c.shortcutName, "lnk");
+        else
+            testbed::MakeShortcut(programs + c.shortcutName, fill(c.linkTarget, game));
+
+        const Uninstallation plan = PlanUninstall(game + "LUM_RT.ind", {}, programs);
+        EXPECT_EQ(plan.title, "T") << c.label;
+        EXPECT_EQ(plan.removal.gameFolder, game) << c.label;
+        EXPECT_EQ(plan.removal.uninstallKeyName, c.keyKept ? c.keyName : "") << c.label;
+        EXPECT_EQ(plan.removal.shortcutName, c.shortcutKept ? c.shortcutName : "") << c.label;
+        testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, c.keyName);
+    }
+    testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\LumTest");
+    testbed::RemoveTree(other);
 }
 
 } // namespace

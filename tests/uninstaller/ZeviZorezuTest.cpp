@@ -61,7 +61,8 @@ std::string InstallData(const std::string& title, const std::string& keyName,
 }
 
 // A game as the installer leaves it: its folder with files and the install data, its shortcut
-// under the Programs folder and its uninstall key with values.
+// to the game's LUM_RT.exe under the Programs folder and its uninstall key, whose command names
+// the install data.
 struct Game {
     std::string folder;
     std::string installData;
@@ -79,9 +80,11 @@ Game InstallGame(const std::string& folderName, const std::string& title, const 
         testbed::WriteFile(game.folder + file, file);
     testbed::WriteFile(game.installData, InstallData(title, game.keyName, game.shortcutName));
     testbed::RemoveTree(Programs() + kProduct);
-    testbed::WriteFile(Programs() + game.shortcutName, "lnk");
+    testbed::MakeShortcut(Programs() + game.shortcutName, game.folder + "LUM_RT.exe");
     testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, game.keyName);
     testbed::RegSetString(HKEY_LOCAL_MACHINE, game.keyName, "DisplayName", title);
+    testbed::RegSetString(HKEY_LOCAL_MACHINE, game.keyName, "UninstallString",
+                          Uninstaller() + " " + Quoted(game.installData));
     return game;
 }
 
@@ -226,26 +229,37 @@ TEST(ZeviZorezu, AnotherShortcutKeepsTheShortcutsFolders) {
 TEST(ZeviZorezu, UntrustedKeyAndShortcutNamesSkipTheirSteps) {
     const std::string outsideKey = "Software\\LumTest\\Uninstaller Victim";
     const std::string sibling = kBranch + "Lumetra Studio uninst-untrusted sibling";
+    // Another program's uninstall entry and shortcut, which install data may name as its own.
+    const std::string victimApp = kBranch + "LumTest VictimApp";
+    const std::string otherShortcut = "LumTest Other\\Sub\\other.lnk";
     const std::string victim = ShellFolder(CSIDL_STARTMENU) + "LumTest victim.lnk";
     const std::pair<std::string, std::string> cases[] = {
         {outsideKey, "..\\LumTest victim.lnk"}, // key name, shortcut name
         {kBranch, victim},
+        {victimApp, otherShortcut},
     };
     for (const auto& [keyName, shortcutName] : cases) {
         const std::string folder = testbed::FreshFolder("uninst-untrusted");
         testbed::WriteFile(folder + "LUM_RT.ind", InstallData("The Game", keyName, shortcutName));
         testbed::RegSetString(HKEY_LOCAL_MACHINE, outsideKey, "V", "1");
         testbed::RegSetString(HKEY_LOCAL_MACHINE, sibling, "V", "1");
+        testbed::RegSetString(HKEY_LOCAL_MACHINE, victimApp, "UninstallString",
+                              "\"C:\\Program Files\\Victim\\uninst.exe\"");
         testbed::WriteFile(victim, "lnk");
+        testbed::MakeShortcut(Programs() + otherShortcut, "C:\\Program Files\\Victim\\victim.exe");
         Answer(folder + "LUM_RT.ind", "The Game", IDYES);
         EXPECT_FALSE(testbed::FolderExists(folder)) << keyName;
         EXPECT_TRUE(testbed::RegKeyExists(HKEY_LOCAL_MACHINE, outsideKey)) << keyName;
         EXPECT_TRUE(testbed::RegKeyExists(HKEY_LOCAL_MACHINE, sibling)) << keyName;
+        EXPECT_TRUE(testbed::RegKeyExists(HKEY_LOCAL_MACHINE, victimApp)) << keyName;
         EXPECT_TRUE(testbed::FileExists(victim)) << shortcutName;
+        EXPECT_TRUE(testbed::FileExists(Programs() + otherShortcut)) << shortcutName;
     }
     DeleteFileA(victim.c_str());
+    testbed::RemoveTree(Programs() + "LumTest Other");
     testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\LumTest");
     testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, sibling);
+    testbed::RegDeleteTree(HKEY_LOCAL_MACHINE, victimApp);
 }
 
 TEST(ZeviZorezu, RemovesAFolderWhoseNameEndsInA5CSecondByte) {
