@@ -30,17 +30,18 @@ void DeleteFolderTree(const std::string& path, const FolderLister& lister) {
 
 namespace {
 
-// A link the user made at a folder the run writes into, or above it (below trustedBase), would
-// lead the writes wherever it points: the run stops instead, before it writes anything there.
-void RefuseLinkedFolder(const std::string& folder, const std::string& trustedBase = "") {
-    if (IsLink(folder) || IsLinkAbove(folder, trustedBase))
+// A link the user made at a file or folder the run writes, or at a folder above it (below
+// trustedBase), would lead the writes wherever it points: the run stops instead, before it
+// writes anything there.
+void RefuseLinkedPath(const std::string& path, const std::string& trustedBase = "") {
+    if (IsLink(path) || IsLinkAbove(path, trustedBase))
         throw Exception(LoadResString(SCreateFolderFailed));
 }
 
 // Empties what an interrupted run left and makes the folder again.
 void PrepareTempFolder(const std::string& folder) {
     DeleteFolderTree(folder);
-    RefuseLinkedFolder(folder, GetTempDir());
+    RefuseLinkedPath(folder, GetTempDir());
     ForceDirectories(folder);
 }
 
@@ -178,7 +179,7 @@ void TFormBackground::RunInstallation() {
     // From here on every ending passes the final step, so the temporary folder never
     // outlives the run; the success mark is the form's modal result.
     try {
-        RefuseLinkedFolder(GameFolder);
+        RefuseLinkedPath(GameFolder);
         PrepareTempFolder(TempFolder);
         if (AcquireAndExtract()) {
             if (addUninstall)
@@ -243,6 +244,7 @@ std::string TFormBackground::GetShortcutName() const {
 
 void TFormBackground::CreateShortcut(const std::string& targetPath) {
     const std::string linkPath = GetProgramsDir() + GetShortcutName();
+    RefuseLinkedPath(linkPath, GetProgramsDir());
     ForceDirectories(ExtractFileDir(linkPath));
     TComPtr<IUnknown> object;
     OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,

@@ -242,7 +242,8 @@ TEST_F(Installation, ALibraryFailureStops) {
 
 TEST_F(Installation, StopsWhereALinkWouldLeadItsWritesElsewhere) {
     // Links a user made before the run, at the temporary folder, at or above the game folder,
-    // and inside the folder of an earlier installation: nothing is written through them.
+    // inside the folder of an earlier installation, and above the shortcut: nothing is written
+    // through them.
     std::string temp = TempFolder(), games = kGames;
     temp.pop_back();
     games.pop_back();
@@ -256,6 +257,7 @@ TEST_F(Installation, StopsWhereALinkWouldLeadItsWritesElsewhere) {
         {games, refused},
         {kGames + "Project1", refused},
         {kGames + "Project1\\save", kStopped},
+        {ProgramsDir() + "Lumetra Studio", refused},
     };
     for (const auto& [link, texts] : cases) {
         SCOPED_TRACE(link);
