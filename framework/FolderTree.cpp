@@ -1,24 +1,10 @@
 // Folder-tree removal.
 #include "FolderTree.h"
 
+#include "Handle.h"
 #include "PathRules.h"
 
 namespace {
-
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    ~FindHandle() {
-        if (valid()) FindClose(handle_);
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 // Upper case through the code page, so that second bytes of double-byte characters stay.
 std::string UpperCase(std::string text) {
@@ -61,11 +47,11 @@ void RemoveTree(const std::string& path, FileAttributes attributes, const Folder
 void FolderLister::List(const std::string& pattern,
                         const std::function<void(const FolderEntry&)>& visit) const {
     WIN32_FIND_DATAA data;
-    FindHandle find(FindFirstFileA(pattern.c_str(), &data));
-    if (!find.valid()) return;
+    const TFindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    if (!find.Valid()) return;
     do {
         visit({data.cFileName, data.dwFileAttributes});
-    } while (FindNextFileA(find.get(), &data));
+    } while (FindNextFileA(find.Get(), &data));
 }
 
 bool IsLink(const std::string& path) {

@@ -1,6 +1,7 @@
 // Text formatting and conversion, files and folders.
 #include "SysUtils.h"
 
+#include "Handle.h"
 #include "PathRules.h"
 
 #include <windows.h>
@@ -87,10 +88,7 @@ bool SetFileAge(const std::string& path, int32_t age) {
                                &local) ||
         !LocalFileTimeToFileTime(&local, &utc))
         return false;
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool set = SetFileTime(file, nullptr, nullptr, &utc);
-    CloseHandle(file);
-    return set;
+    const TFileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.Valid() && SetFileTime(file.Get(), nullptr, nullptr, &utc);
 }

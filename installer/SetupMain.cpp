@@ -4,6 +4,7 @@
 #include "ComPtr.h"
 #include "Errors.h"
 #include "FirstDialog.h"
+#include "Handle.h"
 #include "HelperUtils.h"
 #include "IniFiles.h"
 #include "InstallerStrings.h"
@@ -276,12 +277,12 @@ void TFormBackground::WriteUninstaller() {
     // disk never leaves the other games with a broken uninstaller.
     const std::string partial = target + ".new";
     bool written = false;
-    HANDLE file = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
+    {
+        const TFileHandle file(CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD count = 0;
-        written = WriteFile(file, image, size, &count, nullptr) && count == size;
-        CloseHandle(file);
+        written =
+            file.Valid() && WriteFile(file.Get(), image, size, &count, nullptr) && count == size;
     }
     if (written) SetFileAge(partial, SetupAge); // the stamp is a courtesy: no failure of its own
     written = written && MoveFileExA(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);

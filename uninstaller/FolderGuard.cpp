@@ -4,6 +4,7 @@
 #include "FolderGuard.h"
 
 #include "FolderTree.h"
+#include "Handle.h"
 #include "PathRules.h"
 #include "RegistryKey.h"
 #include "ShellFolders.h"
@@ -98,21 +99,6 @@ std::string UpperCase(std::string text) {
     return text;
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // Where the opened file or folder really is, through every link and drive letter; empty when
 // it cannot be opened or the system cannot say (before Windows Vista).
 std::string FinalPath(const std::string& path) {
@@ -121,12 +107,12 @@ std::string FinalPath(const std::string& path) {
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
     if (!getFinalPath) return "";
     // No access is asked for: the handle only names the file. Backup semantics open a folder.
-    const FileHandle file(CreateFileA(path.c_str(), 0,
+    const TFileHandle file(CreateFileA(path.c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.valid()) return "";
+    if (!file.Valid()) return "";
     return PlainPath(PathFrom([&](char* buffer, DWORD size) {
-        return getFinalPath(file.get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        return getFinalPath(file.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     }));
 }
 
