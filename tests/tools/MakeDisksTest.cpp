@@ -18,7 +18,12 @@
 #include <sstream>
 
 #ifndef _WIN32
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #endif
 
 namespace mkdisks {
@@ -29,13 +34,18 @@ using namespace lha::test;
 
 class Recorder final : public lha::Observer {
 public:
-    void report(std::string_view line) override { lines.emplace_back(line); }
+    void report(std::string_view line) override {
+        lines.emplace_back(line);
+        stopped = stopped || (!stopAt.empty() && line.substr(0, stopAt.size()) == stopAt);
+    }
     void error(std::string_view line) override { errors.emplace_back(line); }
     void progress(std::string_view, std::uint64_t, std::uint64_t) override {}
-    bool cancelled() override { return false; }
+    bool cancelled() override { return stopped; }
 
     std::vector<std::string> lines;
     std::vector<std::string> errors;
+    std::string stopAt;   // the run is cancelled from the report line that begins so
+    bool stopped = false; //
 };
 
 class MakeDisks : public ::testing::Test {
@@ -64,9 +74,10 @@ protected:
     }
     void TearDown() override { fs::remove_all(root_); }
 
-    lha::Status make() {
+    lha::Status make(const std::string& stopAt = "") {
         const auto fileSystem = lha::makeFileSystem();
         recorder_ = Recorder{};
+        recorder_.stopAt = stopAt;
         return makeDisks(options_, *fileSystem, recorder_);
     }
 
@@ -195,17 +206,33 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         {"an output folder with something in it",
          [](Options&, const fs::path& root) { writeFile(root / "out" / "old.txt", "old"); },
          lha::Status::WriteFailed, ": not empty; the disk set goes into an empty or new folder"},
+        {"an empty output folder, a game too large for one floppy",
+         [](Options& o, const fs::path& root) {
+             fs::create_directories(root / "out");
+             o.diskSize = 200000;
+             o.disks = 1;
+         },
+         lha::Status::BadCommand, "the game needs 2 disks of 200000 bytes"},
+        {"an output folder in new folders, a game of empty folders",
+         [](Options& o, const fs::path& root) {
+             fs::create_directories(root / "hollow" / "data");
+             o.game = (root / "hollow").string();
+             o.out = (root / "out" / "new" / "set").string();
+         },
+         lha::Status::BadCommand, "hollow: no files in it, nothing to install"},
     };
     for (const auto& c : cases) {
         fs::remove_all(root_ / "out");
         Options saved = options_;
         c.change(options_, root_);
-        const Tree before = fs::exists(root_ / "out") ? readTree(root_ / "out") : Tree{};
+        const bool existed = fs::exists(root_ / "out");
+        const Tree before = existed ? readTree(root_ / "out") : Tree{};
         EXPECT_EQ(make(), c.status) << c.what;
         ASSERT_FALSE(recorder_.errors.empty()) << c.what;
         EXPECT_NE(recorder_.errors.back().find(c.error), std::string::npos)
             << c.what << ": " << recorder_.errors.back();
-        const Tree after = fs::exists(root_ / "out") ? readTree(root_ / "out") : Tree{};
+        ASSERT_EQ(fs::exists(root_ / "out"), existed) << c.what;
+        const Tree after = existed ? readTree(root_ / "out") : Tree{};
         EXPECT_TRUE(after == before) << c.what;
         EXPECT_FALSE(fs::exists(root_ / "game" / "disks")) << c.what;
         if (c.what == "a disk too small for the programs") {
@@ -380,6 +407,71 @@ TEST_F(MakeDisks, ImagesThatOtherReadersAccept) {
     }
 }
 
+// True once `state` holds, checked every few milliseconds; false when `limit` passes first.
+bool waitFor(const std::function<bool()>& state, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!state()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+TEST_F(MakeDisks, AnInterruptedCommandLeavesTheOutputFolderAsItWas) {
+    // Incompressible data at the best effort: packing it takes long enough to be interrupted.
+    writeFile(root_ / "game" / "data" / "movie.bin", noise(16 << 20, 9));
+    const struct {
+        int signal;
+        bool outExisted; // OUT_FOLDER was there, empty
+    } cases[] = {{SIGINT, false}, {SIGTERM, true}};
+    for (const auto& c : cases) {
+        const std::string what = std::string(strsignal(c.signal)) +
+                                 (c.outExisted ? ", an empty output folder" : "");
+        const fs::path out = root_ / "out";
+        fs::remove_all(out);
+        if (c.outExisted) fs::create_directories(out);
+        const fs::path log = root_ / "mkdisks.log";
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(fd, 1);
+            dup2(fd, 2);
+            execl(MKDISKS_COMMAND, "mkdisks", "--programs", options_.programs.c_str(), "--project",
+                  "Project1", "--title", "The Game", "--best", options_.game.c_str(),
+                  out.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Interrupted while it writes the archive.
+        const fs::path partial = out / "Project1.lzh.unlha-part";
+        const bool writing = waitFor(
+            [&] {
+                std::error_code error;
+                return fs::file_size(partial, error) > 0 && !error;
+            },
+            std::chrono::seconds(60));
+        kill(child, c.signal);
+        int status = 0;
+        const bool ended = waitFor([&] { return waitpid(child, &status, WNOHANG) == child; },
+                                   std::chrono::seconds(30));
+        if (!ended) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+        }
+        ASSERT_TRUE(writing) << what << ": " << readFile(log);
+        ASSERT_TRUE(ended) << what;
+        ASSERT_TRUE(WIFEXITED(status)) << what;
+        EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(lha::Status::Cancelled)) << what;
+        EXPECT_NE(readFile(log).find("mkdisks: interrupted; what this run had written is removed"),
+                  std::string::npos)
+            << what << ": " << readFile(log);
+        ASSERT_EQ(fs::exists(out), c.outExisted) << what;
+        if (c.outExisted) {
+            EXPECT_TRUE(fs::is_empty(out)) << what;
+        }
+    }
+}
+
 TEST_F(MakeDisks, FloppyImagesExactlyFull) {
     // A game whose archive exactly fills two floppies: stored data grows the archive byte for
     // byte, so one set made first tells how much to add.
@@ -420,8 +512,32 @@ TEST_F(MakeDisks, ImagesThatCannotBeMadeLeaveNoneBehind) {
                                            "floppy holds"),
               std::string::npos)
         << recorder_.errors.back();
-    for (const auto& entry : fs::directory_iterator(root_ / "out"))
-        EXPECT_TRUE(entry.is_directory()) << entry.path();
+    // The disk folders written before go too, with the output folder this run made.
+    EXPECT_FALSE(fs::exists(root_ / "out"));
+}
+
+TEST_F(MakeDisks, ACancelledRunLeavesTheOutputFolderAsItWas) {
+    options_.disks = 2;
+    options_.images = true;
+    const struct {
+        std::string stopAt; // the report line from which the run is cancelled
+        bool outExisted;    // OUT_FOLDER was there, empty
+    } cases[] = {
+        {"packing ", false},
+        {"checking the set", false},
+        {"writing the images", false},
+        {"checking the set", true},
+    };
+    for (const auto& c : cases) {
+        const std::string what = c.stopAt + (c.outExisted ? ", an empty output folder" : "");
+        fs::remove_all(root_ / "out");
+        if (c.outExisted) fs::create_directories(root_ / "out");
+        EXPECT_EQ(make(c.stopAt), lha::Status::Cancelled) << what;
+        ASSERT_EQ(fs::exists(root_ / "out"), c.outExisted) << what;
+        if (c.outExisted) {
+            EXPECT_TRUE(fs::is_empty(root_ / "out")) << what;
+        }
+    }
 }
 
 TEST_F(MakeDisks, WarnsWithoutTheRuntimeAndGoesOn) {

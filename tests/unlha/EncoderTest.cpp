@@ -47,7 +47,7 @@ Packed pack(MemoryFileSystem& fileSystem, const std::string& method,
             Encoder::Effort effort = Encoder::Effort::Normal, bool caseless = false) {
     PackJob job;
     job.archive = "game.lzh";
-    job.folder = "game";
+    job.paths = {"game"};
     job.method = method;
     job.effort = effort;
     job.caseless = caseless;
@@ -460,21 +460,26 @@ TEST(JoinedInput, ReadsAcrossVolumes) {
 }
 
 TEST(PackCommand, Syntax) {
+    const std::vector<std::string> game = {"game"};
     const struct {
         std::vector<std::string> arguments;
         Status status;
         std::string method;
         bool best;
         bool quiet;
+        std::vector<std::string> paths;
     } cases[] = {
-        {{"a.lzh", "game"}, Status::Ok, "-lh5-", false, false},
-        {{"-lh7", "-best", "-q", "a.lzh", "game"}, Status::Ok, "-lh7-", true, true},
-        {{"-lh6", "a.lzh", "game"}, Status::Ok, "-lh6-", false, false},
-        {{"-lh1", "a.lzh", "game"}, Status::BadCommand, "", false, false},
-        {{"-x", "a.lzh", "game"}, Status::BadCommand, "", false, false},
-        {{"a.lzh"}, Status::BadCommand, "", false, false},
-        {{"a.lzh", "game", "more"}, Status::BadCommand, "", false, false},
-        {{}, Status::BadCommand, "", false, false},
+        {{"a.lzh", "game"}, Status::Ok, "-lh5-", false, false, game},
+        {{"-lh7", "-best", "-q", "a.lzh", "game"}, Status::Ok, "-lh7-", true, true, game},
+        {{"-lh6", "a.lzh", "game"}, Status::Ok, "-lh6-", false, false, game},
+        // Switches come first; after the archive everything is a path.
+        {{"a.lzh", "game", "-lh6", "more"}, Status::Ok, "-lh5-", false, false,
+         {"game", "-lh6", "more"}},
+        {{"-lh1", "a.lzh", "game"}, Status::BadCommand, "", false, false, {}},
+        {{"-x", "a.lzh", "game"}, Status::BadCommand, "", false, false, {}},
+        {{"a.lzh"}, Status::BadCommand, "", false, false, {}},
+        {{"a.lzh", "game", ""}, Status::BadCommand, "", false, false, {}},
+        {{}, Status::BadCommand, "", false, false, {}},
     };
     for (const auto& c : cases) {
         std::string joined;
@@ -491,7 +496,7 @@ TEST(PackCommand, Syntax) {
         EXPECT_EQ(command.job.effort == Encoder::Effort::Best, c.best) << joined;
         EXPECT_EQ(command.quiet, c.quiet) << joined;
         EXPECT_EQ(command.job.archive, "a.lzh");
-        EXPECT_EQ(command.job.folder, "game");
+        EXPECT_EQ(command.job.paths, c.paths) << joined;
     }
 }
 

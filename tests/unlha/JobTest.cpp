@@ -35,7 +35,7 @@ TEST(Job, ExtractsFilesIntoTheirFolders) {
     EXPECT_EQ(outcome.fileSystem.folders, folders);
     EXPECT_EQ(outcome.fileSystem.times.at("out/root.txt").kind, Timestamp::Kind::Dos);
     EXPECT_EQ(outcome.fileSystem.times.at("out/zero").kind, Timestamp::Kind::Unix);
-    EXPECT_EQ(outcome.report.back(), "3 files, 10 bytes");
+    EXPECT_EQ(outcome.report.back(), "3 files, 1 folder, 10 bytes");
 }
 
 TEST(Job, ExtractFlatDropsFolders) {
@@ -54,10 +54,40 @@ TEST(Job, TestAndListWriteNothing) {
         EXPECT_TRUE(outcome.fileSystem.files.empty());
         EXPECT_TRUE(outcome.fileSystem.folders.empty());
     }
-    const Outcome listed = runInMemory(tree(), Action::List);
-    ASSERT_EQ(listed.report.size(), 6u);
-    EXPECT_NE(listed.report[2].find("-lz5-"), std::string::npos) << listed.report[2];
-    EXPECT_NE(listed.report[2].find("dir/sub/a.txt"), std::string::npos) << listed.report[2];
+}
+
+TEST(Job, ListShowsRatiosAndCountsFilesAndFoldersApart) {
+    const std::string repeated(1000, 'a');
+    const struct {
+        std::string what;
+        std::string archive;
+        Action action;
+        std::vector<std::string> lines; // each found in the report line of the same index
+    } cases[] = {
+        {"files and a folder", tree(), Action::List,
+         {"    original       packed  ratio method crc date       time     name",
+          "           0            0      - -lhd- 0000", "-lz5-", "           4            4 100.0% -lh0-",
+          "           0            0      - -lh0-", "------------ ------------ ------",
+          "          10"}},
+        {"the totals", tree(), Action::List,
+         {"", "", "", "", "", "", "                                3 files, 1 folder"}},
+        {"packed", archive({packedEntry("-lz5-", "a", repeated, 2)}), Action::List,
+         {"", "        1000", "------------", "        1000 "}},
+        {"one file", archive({storedEntry("a", "x", 2)}), Action::List,
+         {"", "", "", "           1            1 100.0%                                1 file"}},
+        {"folders only", archive({folderEntry("a\\", 0), folderEntry("b\\", 0)}), Action::List,
+         {"", "", "", "", "      -                                0 files, 2 folders"}},
+        {"one file extracted", archive({storedEntry("a", "x", 2)}), Action::Extract,
+         {"extracted", "1 file, 1 byte"}},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = runInMemory(c.archive, c.action);
+        EXPECT_EQ(outcome.status, Status::Ok) << c.what;
+        ASSERT_EQ(outcome.report.size(), c.lines.size()) << c.what;
+        for (std::size_t i = 0; i < c.lines.size(); ++i)
+            EXPECT_NE(outcome.report[i].find(c.lines[i]), std::string::npos)
+                << c.what << ": " << outcome.report[i];
+    }
 }
 
 TEST(Job, RefusedPathsAreReportedAndTheRestIsExtracted) {

@@ -142,6 +142,27 @@ TEST_P(PackInterop, PeersReadEveryArchiveByteForByte) {
     }
 }
 
+TEST_F(PackInterop, SeveralPathsEachUnderTheirOwnNames) {
+    const Result packed = shell(UNLHA_COMMAND " a several.lzh source/readme.txt source/bin " +
+                                quote(fs::u8path("source/\u65E5\u672C\u8A9E.txt")));
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    EXPECT_NE(packed.out.find("folder                                     bin\n"), std::string::npos)
+        << packed.out;
+    EXPECT_NE(packed.out.find("5 files, 1 folder, 101007 bytes, archive of " +
+                              std::to_string(fs::file_size(root_ / "several.lzh")) + " bytes\n"),
+              std::string::npos)
+        << packed.out;
+    const Result listed = shell(UNLHA_COMMAND " l several.lzh");
+    EXPECT_NE(listed.out.find(" bin/random.bin\n"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("5 files, 1 folder\n"), std::string::npos) << listed.out;
+    ASSERT_EQ(shell(UNLHA_COMMAND " x -q several.lzh several").exitCode, 0);
+    Tree expected;
+    for (const auto& [path, contents] : sourceTree())
+        if (path.rfind("bin/", 0) == 0 || path == "readme.txt" || path == "\u65E5\u672C\u8A9E.txt")
+            expected[path] = contents;
+    EXPECT_TRUE(readTree(root_ / "several") == withFolders(expected));
+}
+
 INSTANTIATE_TEST_SUITE_P(MethodsAndEfforts, PackInterop,
                          ::testing::Values("-lh5", "-lh6", "-lh7", "-lh5 -best", "-lh6 -best",
                                            "-lh7 -best"));
@@ -166,7 +187,15 @@ TEST_F(PackInterop, RefusalsWriteNoArchive) {
          "unlha: odd/\xF0\x9F\x98\x80.txt: the name has no code page 932 form\n"},
         {"a old.lzh source", 4,
          "unlha: old.lzh: exists already; a new archive is made only where none is\n"},
-        {"a new.lzh missing", 8, "unlha: missing: cannot read the folder\n"},
+        {"a new.lzh missing", 8, "unlha: missing: no such file or folder, or it cannot be read\n"},
+        {"a new.lzh odd/plain.txt missing source", 8,
+         "unlha: missing: no such file or folder, or it cannot be read\n"},
+        {"a new.lzh source/bin/tool.bin source/readme.txt linked/../source/bin/tool.bin", 5,
+         "unlha: linked/../source/bin/tool.bin: would be stored under the same name as "
+         "source/bin/tool.bin\n"},
+        {"a new.lzh odd/plain.txt .", 5,
+         "unlha: .: has no name to store it under; give a folder by its name, or alone to pack "
+         "what it holds\n"},
         {"a links.lzh links", 5,
          "unlha: links/dangling-link: not a file or a folder\n"
          "unlha: links/folder-link: not a file or a folder\n"},

@@ -88,7 +88,7 @@ Status ImageRun::writeImage(int disk, const std::vector<ImageFile>& files,
     const std::string temporary = path + ".part";
     std::unique_ptr<lha::OutputFile> file;
     bool existed = false;
-    if (fs_.createFile(temporary, lha::FileSystem::Creation::New, file, existed) != Status::Ok)
+    if (fs_.createFile(temporary, file, existed) != Status::Ok)
         return fail(Status::WriteFailed, temporary + ": cannot create the file");
     std::string error;
     Status status =

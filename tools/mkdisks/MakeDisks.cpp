@@ -6,6 +6,7 @@
 #include "JoinedInput.h"
 #include "Methods.h"
 #include "PackJob.h"
+#include "TrackedFileSystem.h"
 
 #include <algorithm>
 #include <cctype>
@@ -126,7 +127,8 @@ Status Run::checkFolders() {
     if (fs_.listFolder(options_.out, items) == Status::Ok && !items.empty())
         return fail(Status::WriteFailed,
                     options_.out + ": not empty; the disk set goes into an empty or new folder");
-    if (fs_.makeFolders(options_.out) != Status::Ok)
+    std::vector<std::string> made;
+    if (fs_.makeFolders(options_.out, made) != Status::Ok)
         return fail(Status::WriteFailed, options_.out + ": cannot create it");
     return Status::Ok;
 }
@@ -176,7 +178,7 @@ Status Run::copyRange(lha::Input& input, std::uint64_t offset, std::uint64_t siz
                       const std::string& to, const lha::Timestamp& modified) {
     std::unique_ptr<lha::OutputFile> file;
     bool existed = false;
-    if (fs_.createFile(to, FileSystem::Creation::New, file, existed) != Status::Ok)
+    if (fs_.createFile(to, file, existed) != Status::Ok)
         return fail(Status::WriteFailed, to + ": cannot create the file");
     buffer_.resize(kCopyBuffer);
     for (std::uint64_t done = 0; done < size;) {
@@ -237,7 +239,7 @@ Status Run::writeDescription() {
     const std::string text = setupDescription(project_, title_, static_cast<int>(volumes_.size()));
     std::unique_ptr<lha::OutputFile> file;
     bool existed = false;
-    if (fs_.createFile(path, FileSystem::Creation::New, file, existed) != Status::Ok ||
+    if (fs_.createFile(path, file, existed) != Status::Ok ||
         file->write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()) !=
             Status::Ok ||
         file->finish({}) != Status::Ok)
@@ -274,13 +276,13 @@ Status Run::go() {
     if (status == Status::Ok) status = checkFolders();
     if (status != Status::Ok) return status;
 
-    // Until it is known how many disks the archive needs, it waits in OUT_FOLDER itself, so that
-    // a game too large for them leaves OUT_FOLDER as it was.
+    // Until it is known how many disks the archive needs, it waits in OUT_FOLDER itself; it goes
+    // onto the disks whole or in volumes, as the last lines say.
     archive_ = fs_.join(options_.out, options_.project + ".lzh");
-    observer_.report("packing " + options_.game + " into " + archive_);
+    observer_.report("packing " + options_.game);
     lha::PackJob job;
     job.archive = archive_;
-    job.folder = options_.game;
+    job.paths = {options_.game};
     job.method = options_.method;
     job.effort = options_.effort;
     job.caseless = true;
@@ -323,7 +325,12 @@ Status Run::go() {
 } // namespace
 
 Status makeDisks(const Options& options, FileSystem& fileSystem, lha::Observer& observer) {
-    return Run(options, fileSystem, observer).go();
+    TrackedFileSystem tracked(fileSystem, observer);
+    const Status status = Run(options, tracked, observer).go();
+    if (status == Status::Ok) return status;
+    tracked.removeCreated();
+    // Whatever step the stop met, the run was cancelled.
+    return observer.cancelled() ? Status::Cancelled : status;
 }
 
 } // namespace mkdisks

@@ -13,7 +13,9 @@ namespace mkdisks {
 // Reports each step and warns (through error(), going on) when the game folder has no
 // LUM_RT.exe at its top. BadCommand when the names or the sizes cannot make a set; the
 // codec's status when packing or checking fails; WriteFailed when OUT_FOLDER holds anything
-// already.
+// already. Once observer.cancelled() says so, the run stops at its next read or write with
+// Cancelled. A run that does not end with Ok removes the files and folders it made (OUT_FOLDER
+// too, when it made it), and nothing else.
 lha::Status makeDisks(const Options& options, lha::FileSystem& fileSystem, lha::Observer& observer);
 
 } // namespace mkdisks

@@ -16,6 +16,8 @@ const char* const kUsage =
     "Makes the disk set that Setup installs GAME_FOLDER from: OUT_FOLDER/disk1/ with Setup.exe,\n"
     "Setup.ini, UNLHA32.DLL and NAME.lzh, or the volumes NAME.001, NAME.002 ... on disk1/,\n"
     "disk2/ ... when the game does not fit one disk (--disk-size) or is to be spread (--disks).\n"
+    "OUT_FOLDER must be new or empty. A run that fails or is interrupted (Ctrl-C) removes what\n"
+    "it wrote, and OUT_FOLDER when it made it.\n"
     "  --project NAME     the game's folder, archive and registry name\n"
     "  --title TITLE      the title Setup shows, and the Start-menu shortcut's name\n"
     "  --disk-size SIZE   what a disk holds: bytes, or with K, M (1024-based) or G (10^9);\n"
@@ -30,7 +32,7 @@ const char* const kUsage =
     "  --image-format F   iso or img, whatever the disk size (implies --images)\n"
     "  -h, --help         this help;  --version  the version\n"
     "Exit codes: 0 done, 1 not an archive, 2 broken data, 3 unsupported method, 4 cannot write,\n"
-    "5 refused path, 6 cancelled, 7 names, options or sizes that cannot make a set, 8 cannot "
+    "5 refused path, 6 interrupted, 7 names, options or sizes that cannot make a set, 8 cannot "
     "read.\n";
 
 bool parseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error) {

@@ -1,5 +1,6 @@
 // mkdisks: makes the disk set that Setup installs a game from (see Options.h for the syntax).
 // Progress goes to a terminal on standard error, one line per step to standard output.
+#include "Interrupt.h"
 #include "Invocation.h"
 #include "MakeDisks.h"
 #include "Options.h"
@@ -20,6 +21,8 @@ public:
         std::fflush(stdout);
     }
     void error(std::string_view line) override {
+        // After an interrupt the failures are its consequences; main says what happened.
+        if (mkdisks::interrupted()) return;
         clearProgress();
         std::fprintf(stderr, "mkdisks: %.*s\n", static_cast<int>(line.size()), line.data());
     }
@@ -35,15 +38,16 @@ public:
                      tail.data());
         shown_ = true;
     }
-    bool cancelled() override { return false; }
+    bool cancelled() override { return mkdisks::interrupted(); }
 
-private:
+    // Takes the progress line off the terminal.
     void clearProgress() {
         if (!shown_) return;
         std::fprintf(stderr, "\r%66s\r", "");
         shown_ = false;
     }
 
+private:
     bool terminal_;
     bool shown_ = false;
     std::chrono::steady_clock::time_point last_;
@@ -74,5 +78,12 @@ int main(int argc, char** argv) {
     }
     Console console(isatty(fileno(stderr)) != 0);
     const auto fileSystem = lha::makeFileSystem();
-    return static_cast<int>(mkdisks::makeDisks(options, *fileSystem, console));
+    mkdisks::catchInterrupts();
+    const lha::Status status = mkdisks::makeDisks(options, *fileSystem, console);
+    if (status == lha::Status::Cancelled) {
+        console.clearProgress();
+        std::fputs("mkdisks: interrupted; what this run had written is removed\n", stderr);
+        return static_cast<int>(lha::Status::Cancelled);
+    }
+    return static_cast<int>(status);
 }

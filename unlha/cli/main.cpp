@@ -1,5 +1,5 @@
 // The unlha command: extracts, tests and lists LHA archives with the library's command syntax,
-// and packs a folder into a new archive.
+// and packs files and folders into a new archive.
 #include "CommandLine.h"
 #include "FileSystem.h"
 #include "Job.h"
@@ -15,18 +15,22 @@
 namespace {
 
 constexpr const char* kUsage = "usage: unlha x|e|t|l [-+] [-q] ARCHIVE [FOLDER], "
-                               "unlha a [-q] [-lh5|-lh6|-lh7] [-best] ARCHIVE FOLDER";
+                               "unlha a [-q] [-lh5|-lh6|-lh7] [-best] ARCHIVE PATH...";
 constexpr const char* kVersion = "unlha 1.0";
 constexpr const char* kHelp =
     "usage: unlha x|e|t|l [-+] [-q] ARCHIVE [FOLDER]\n"
-    "       unlha a [-q] [-lh5|-lh6|-lh7] [-best] ARCHIVE FOLDER\n"
+    "       unlha a [-q] [-lh5|-lh6|-lh7] [-best] ARCHIVE PATH...\n"
     "\n"
     "commands:\n"
     "  x      extract files into their stored folders under FOLDER (default: the current one)\n"
     "  e      extract files straight into FOLDER, dropping their folders\n"
     "  t      test: decode every file and check its CRC, write nothing\n"
-    "  l      list the entries\n"
-    "  a      pack FOLDER into the new archive ARCHIVE\n"
+    "  l      list the entries: original and packed size, ratio (packed in percent of the\n"
+    "         original), method, CRC, date and time, name; then the totals\n"
+    "  a      pack PATH... into the new archive ARCHIVE. One folder alone: what it holds, from\n"
+    "         the archive's top. Otherwise each file under its own name, and each folder with\n"
+    "         what it holds under its own name. Two paths of one name, or a path that is not\n"
+    "         there, are refused, and no archive is made\n"
     "switches:\n"
     "  -q     quiet: no line per file\n"
     "  -+     take the library's defaults (there are no user settings to read)\n"
@@ -36,7 +40,7 @@ constexpr const char* kHelp =
     "exit codes:\n"
     "  0 done   1 not an archive   2 broken data or CRC mismatch   3 unsupported method\n"
     "  4 cannot write   5 refused path   6 cancelled   7 bad command line\n"
-    "  8 cannot read the archive   9 out of memory\n";
+    "  8 cannot read the archive or a file to pack   9 out of memory\n";
 
 // True for the arguments that ask for the help.
 bool asksForHelp(const std::string& argument) {

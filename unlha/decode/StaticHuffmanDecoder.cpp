@@ -8,16 +8,20 @@ StaticHuffmanDecoder::StaticHuffmanDecoder(int np, int pbit)
     : np_(std::min(np, kMaxNp)), pbit_(pbit), lengthCode_(NT, 8), commandCode_(NC, kCommandRoot),
       positionCode_(kMaxNp, kPositionRoot) {}
 
+int StaticHuffmanDecoder::readLengthCount(BitReader& in, int symbols, int countBits,
+                                          HuffmanTable& table) {
+    const int count = static_cast<int>(in.read(countBits));
+    if (count != 0) return count > symbols ? -1 : count;
+    const std::uint32_t only = in.read(countBits);
+    if (only >= static_cast<std::uint32_t>(symbols)) return -1;
+    table.buildSingle(only);
+    return 0;
+}
+
 bool StaticHuffmanDecoder::readSmallTable(BitReader& in, int symbols, int countBits,
                                           bool zerosAfterThird, HuffmanTable& table) {
-    const int count = static_cast<int>(in.read(countBits));
-    if (count == 0) {
-        const std::uint32_t only = in.read(countBits);
-        if (only >= static_cast<std::uint32_t>(symbols)) return false;
-        table.buildSingle(only);
-        return true;
-    }
-    if (count > symbols) return false;
+    const int count = readLengthCount(in, symbols, countBits, table);
+    if (count <= 0) return count == 0;
     std::uint8_t lengths[kMaxNp] = {};
     int i = 0;
     while (i < count) {
@@ -43,14 +47,8 @@ bool StaticHuffmanDecoder::readSmallTable(BitReader& in, int symbols, int countB
 }
 
 bool StaticHuffmanDecoder::readCodeTable(BitReader& in) {
-    const int count = static_cast<int>(in.read(CBIT));
-    if (count == 0) {
-        const std::uint32_t only = in.read(CBIT);
-        if (only >= static_cast<std::uint32_t>(NC)) return false;
-        commandCode_.buildSingle(only);
-        return true;
-    }
-    if (count > NC) return false;
+    const int count = readLengthCount(in, NC, CBIT, commandCode_);
+    if (count <= 0) return count == 0;
     lengths_.fill(0);
     int i = 0;
     while (i < count) {

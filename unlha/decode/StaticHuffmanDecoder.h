@@ -23,6 +23,10 @@ private:
 
     // The block's command count (tables read), or 0 when the header is broken.
     std::uint32_t readBlockHeader(BitReader& in);
+    // Reads the count of code lengths that opens a table of `symbols` symbols, in `countBits`
+    // bits. A count of 0 is followed by the table's only symbol, and `table` is built for it
+    // here. -1 when the count or the symbol is out of range.
+    static int readLengthCount(BitReader& in, int symbols, int countBits, HuffmanTable& table);
     bool readSmallTable(BitReader& in, int symbols, int countBits, bool zerosAfterThird,
                         HuffmanTable& table);
     bool readCodeTable(BitReader& in);

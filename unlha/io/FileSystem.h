@@ -58,23 +58,26 @@ public:
     // Opens a file to read: an archive, or a file to be packed.
     virtual Status openArchive(const std::string& path, std::unique_ptr<Input>& input) = 0;
     // Creates the folder and any missing parents; Ok when it exists, also as a link to a folder.
-    virtual Status makeFolders(const std::string& path) = 0;
+    // `made` receives the folders this call created, outermost first.
+    virtual Status makeFolders(const std::string& path, std::vector<std::string>& made) = 0;
     // Creates one folder in an existing one; Ok when a folder is there, RefusedPath when a link
     // is (what is written into it would land wherever the link leads).
     virtual Status makeFolder(const std::string& path) = 0;
-    enum class Creation {
-        New,     // only where nothing is yet; `existed` set when something was
-        Replace, // or empty a file that is there
-    };
-    // Creates the file, writable.
-    virtual Status createFile(const std::string& path, Creation creation,
-                              std::unique_ptr<OutputFile>& file, bool& existed) = 0;
+    // Creates the file, writable, only where nothing is yet; `existed` set when something was.
+    virtual Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file,
+                              bool& existed) = 0;
     // Moves `from` to `to`, replacing a file there, even a read-only one.
     virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
     virtual void removeFile(const std::string& path) = 0;
+    // Removes the folder when it is empty.
+    virtual void removeFolder(const std::string& path) = 0;
 
     // What the folder holds, in no particular order, without "." and "..".
     virtual Status listFolder(const std::string& path, std::vector<FolderItem>& items) = 0;
+    // What `path` is, as listFolder() lists it in its folder, but following a link to a folder:
+    // item.name is its last name ("" for a root). ReadFailed when nothing is there or it cannot
+    // be read.
+    virtual Status examine(const std::string& path, FolderItem& item) = 0;
     // One name as this system gives it, in code page 932 as archives store it; false when the
     // name has no such form.
     virtual bool toArchiveName(const std::string& name, std::string& stored) const = 0;

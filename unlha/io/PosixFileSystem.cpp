@@ -149,6 +149,17 @@ bool escapedByte(char high, char low) {
     return hexDigit(high) >= 0 && hexDigit(low) >= 0 && (byte == '%' || byte >= 0x80);
 }
 
+// The kind, size, time and attributes of what `info` describes.
+void describe(const struct stat& info, FolderItem& item) {
+    if (S_ISREG(info.st_mode))
+        item.kind = FolderItem::Kind::File;
+    else if (S_ISDIR(info.st_mode))
+        item.kind = FolderItem::Kind::Folder;
+    item.size = item.kind == FolderItem::Kind::File ? static_cast<std::uint64_t>(info.st_size) : 0;
+    item.modified = {Timestamp::Kind::Unix, static_cast<std::uint64_t>(info.st_mtime)};
+    item.attributes = dosAttributes(info);
+}
+
 bool isFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -186,27 +197,26 @@ Status PosixFileSystem::makeFolder(const std::string& path) {
     return S_ISDIR(info.st_mode) ? Status::Ok : Status::WriteFailed;
 }
 
-Status PosixFileSystem::makeFolders(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1)) {
-        const std::string parent = path.substr(0, slash);
-        if (!isFolder(parent) && ::mkdir(parent.c_str(), 0777) != 0 && errno != EEXIST)
+Status PosixFileSystem::makeFolders(const std::string& path, std::vector<std::string>& made) {
+    made.clear();
+    for (std::size_t end = 0; end < path.size();) {
+        const std::size_t slash = path.find('/', end + 1);
+        end = slash == std::string::npos ? path.size() : slash;
+        const std::string folder = path.substr(0, end);
+        if (isFolder(folder)) continue;
+        if (::mkdir(folder.c_str(), 0777) == 0)
+            made.push_back(folder);
+        else if (errno != EEXIST)
             return Status::WriteFailed;
     }
-    return ::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && isFolder(path))
-               ? Status::Ok
-               : Status::WriteFailed;
+    return isFolder(path) ? Status::Ok : Status::WriteFailed;
 }
 
-Status PosixFileSystem::createFile(const std::string& path, Creation creation,
-                                   std::unique_ptr<OutputFile>& file, bool& existed) {
-    // O_NOFOLLOW (and O_EXCL): a link left where the file goes is not followed.
-    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC |
-                      (creation == Creation::New ? O_EXCL : O_TRUNC);
-    int fd = ::open(path.c_str(), flags, 0666);
+Status PosixFileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file,
+                                   bool& existed) {
+    // O_EXCL: nothing that is there, not even a link, is opened.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     existed = fd < 0 && errno == EEXIST;
-    if (fd < 0 && errno == ELOOP && ::unlink(path.c_str()) == 0)
-        fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) return Status::WriteFailed;
     file = std::make_unique<PosixFile>(fd);
     return Status::Ok;
@@ -218,6 +228,24 @@ Status PosixFileSystem::replaceFile(const std::string& from, const std::string& 
 
 void PosixFileSystem::removeFile(const std::string& path) {
     ::unlink(path.c_str());
+}
+
+void PosixFileSystem::removeFolder(const std::string& path) {
+    ::rmdir(path.c_str());
+}
+
+Status PosixFileSystem::examine(const std::string& path, FolderItem& item) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return Status::ReadFailed;
+    std::size_t end = path.size();
+    while (end > 1 && path[end - 1] == '/')
+        --end;
+    const std::size_t slash = path.rfind('/', end - 1);
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    item = FolderItem{};
+    item.name = path.substr(start, end - start);
+    describe(info, item);
+    return Status::Ok;
 }
 
 Status PosixFileSystem::listFolder(const std::string& path, std::vector<FolderItem>& items) {
@@ -249,14 +277,8 @@ Status PosixFileSystem::listFolder(const std::string& path, std::vector<FolderIt
             items.push_back(item); // a dangling link
             continue;
         }
-        if (S_ISREG(info.st_mode))
-            item.kind = FolderItem::Kind::File;
-        else if (S_ISDIR(info.st_mode) && !link)
-            item.kind = FolderItem::Kind::Folder;
-        item.size =
-            item.kind == FolderItem::Kind::File ? static_cast<std::uint64_t>(info.st_size) : 0;
-        item.modified = {Timestamp::Kind::Unix, static_cast<std::uint64_t>(info.st_mtime)};
-        item.attributes = dosAttributes(info);
+        describe(info, item);
+        if (link && item.kind == FolderItem::Kind::Folder) item.kind = FolderItem::Kind::Other;
         items.push_back(item);
     }
     ::closedir(folder);

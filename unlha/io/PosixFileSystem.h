@@ -11,13 +11,15 @@ public:
     std::string join(const std::string& folder, const std::string& name) const override;
     bool acceptsName(const std::string& name) const override;
     Status openArchive(const std::string& path, std::unique_ptr<Input>& input) override;
-    Status makeFolders(const std::string& path) override;
+    Status makeFolders(const std::string& path, std::vector<std::string>& made) override;
     Status makeFolder(const std::string& path) override;
-    Status createFile(const std::string& path, Creation creation, std::unique_ptr<OutputFile>& file,
+    Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file,
                       bool& existed) override;
     Status replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    void removeFolder(const std::string& path) override;
     Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
+    Status examine(const std::string& path, FolderItem& item) override;
     bool toArchiveName(const std::string& name, std::string& stored) const override;
     // UTF-8; a byte with no code page 932 meaning becomes "%XX", and a '%' that would read as
     // such an escape "%25".

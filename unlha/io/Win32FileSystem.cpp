@@ -137,6 +137,20 @@ private:
     Win32File file_; // writes and closes
 };
 
+// The kind, size, time and attributes of what the file system says of one file or folder.
+void describe(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& modified,
+              FolderItem& item) {
+    item.kind = attributes & FILE_ATTRIBUTE_DIRECTORY ? FolderItem::Kind::Folder
+                                                      : FolderItem::Kind::File;
+    if (item.kind == FolderItem::Kind::File)
+        item.size = (std::uint64_t{sizeHigh} << 32) | sizeLow;
+    item.modified = {Timestamp::Kind::Windows,
+                     (std::uint64_t{modified.dwHighDateTime} << 32) | modified.dwLowDateTime};
+    item.attributes = static_cast<std::uint16_t>(
+        attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE));
+}
+
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -196,29 +210,26 @@ Status Win32FileSystem::makeFolder(const std::string& path) {
     return attributes & FILE_ATTRIBUTE_REPARSE_POINT ? Status::RefusedPath : Status::Ok;
 }
 
-Status Win32FileSystem::makeFolders(const std::string& path) {
-    // Parents that cannot be made (a drive's root, "\\server\share") are ignored: only
+Status Win32FileSystem::makeFolders(const std::string& path, std::vector<std::string>& made) {
+    // Parents that cannot be made (a drive's root, "\\server\share") are passed over: only
     // whether the folder itself ends up existing counts.
-    for (const std::size_t at : separators(path))
-        if (at > 0) CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    return CreateDirectoryA(path.c_str(), nullptr) || isFolder(path) ? Status::Ok
-                                                                     : Status::WriteFailed;
+    made.clear();
+    std::vector<std::size_t> ends = separators(path);
+    ends.push_back(path.size());
+    for (const std::size_t end : ends) {
+        const std::string folder = path.substr(0, end);
+        if (end > 0 && CreateDirectoryA(folder.c_str(), nullptr)) made.push_back(folder);
+    }
+    return isFolder(path) ? Status::Ok : Status::WriteFailed;
 }
 
-Status Win32FileSystem::createFile(const std::string& path, Creation creation,
-                                   std::unique_ptr<OutputFile>& file, bool& existed) {
-    const auto create = [&] {
-        return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                           creation == Creation::New ? CREATE_NEW : CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    };
-    HANDLE handle = create();
+Status Win32FileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file,
+                                   bool& existed) {
+    const HANDLE handle =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     existed = handle == INVALID_HANDLE_VALUE &&
               (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
-    // A read-only file of an earlier installation is replaced all the same.
-    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED &&
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL))
-        handle = create();
     if (handle == INVALID_HANDLE_VALUE) return Status::WriteFailed;
     file = std::make_unique<Win32File>(handle);
     return Status::Ok;
@@ -236,6 +247,30 @@ void Win32FileSystem::removeFile(const std::string& path) {
     DeleteFileA(path.c_str());
 }
 
+void Win32FileSystem::removeFolder(const std::string& path) {
+    RemoveDirectoryA(path.c_str());
+}
+
+Status Win32FileSystem::examine(const std::string& path, FolderItem& item) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return Status::ReadFailed;
+    // The last name: after the last separator that is not at the end, or after a drive's colon.
+    std::size_t end = path.size();
+    std::vector<std::size_t> found = separators(path);
+    while (!found.empty() && found.back() + 1 == end) {
+        end = found.back();
+        found.pop_back();
+    }
+    std::size_t start = found.empty() ? 0 : found.back() + 1;
+    if (found.empty() && end >= 2 && path[1] == ':') start = 2;
+    item = FolderItem{};
+    item.name = path.substr(start, end - start);
+    describe(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime,
+             item);
+    return Status::Ok;
+}
+
 Status Win32FileSystem::listFolder(const std::string& path, std::vector<FolderItem>& items) {
     items.clear();
     WIN32_FIND_DATAA found{};
@@ -246,22 +281,11 @@ Status Win32FileSystem::listFolder(const std::string& path, std::vector<FolderIt
         if (name == "." || name == "..") continue;
         FolderItem item;
         item.name = name;
-        const DWORD attributes = found.dwFileAttributes;
-        // A junction or link could lead back up the tree; devices and the like are not files.
-        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        describe(found.dwFileAttributes, found.nFileSizeHigh, found.nFileSizeLow,
+                 found.ftLastWriteTime, item);
+        // A junction or link could lead back up the tree.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
             item.kind = FolderItem::Kind::Other;
-        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            item.kind = FolderItem::Kind::Folder;
-        else
-            item.kind = FolderItem::Kind::File;
-        if (item.kind == FolderItem::Kind::File)
-            item.size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
-        item.modified = {Timestamp::Kind::Windows,
-                         (std::uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32) |
-                             found.ftLastWriteTime.dwLowDateTime};
-        item.attributes = static_cast<std::uint16_t>(
-            attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                          FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE));
         items.push_back(item);
     } while (FindNextFileA(search, &found));
     const bool complete = GetLastError() == ERROR_NO_MORE_FILES;

@@ -11,13 +11,15 @@ public:
     std::string join(const std::string& folder, const std::string& name) const override;
     bool acceptsName(const std::string& name) const override;
     Status openArchive(const std::string& path, std::unique_ptr<Input>& input) override;
-    Status makeFolders(const std::string& path) override;
+    Status makeFolders(const std::string& path, std::vector<std::string>& made) override;
     Status makeFolder(const std::string& path) override;
-    Status createFile(const std::string& path, Creation creation, std::unique_ptr<OutputFile>& file,
+    Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file,
                       bool& existed) override;
     Status replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    void removeFolder(const std::string& path) override;
     Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
+    Status examine(const std::string& path, FolderItem& item) override;
     bool toArchiveName(const std::string& name, std::string& stored) const override;
     // Names stay in the system's code page, as Setup's names reach the files.
     std::string fromArchiveName(const std::string& stored) const override { return stored; }

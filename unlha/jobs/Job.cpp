@@ -7,18 +7,13 @@
 #include "MacBinary.h"
 #include "Methods.h"
 #include "PartialFile.h"
+#include "ReportText.h"
 
 #include <optional>
 #include <set>
 
 namespace lha {
 namespace {
-
-// `value` right-aligned in `width` columns.
-std::string padded(std::uint64_t value, std::size_t width) {
-    std::string text = std::to_string(value);
-    return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
-}
 
 std::string hex4(unsigned value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -61,6 +56,7 @@ private:
     void extract(const Entry& entry, const std::string& shown);
     void writeFile(const Entry& entry, const std::string& shown, const std::string& target);
     void done(const std::string& line, const Entry& entry);
+    void summary();
 
     const Job& job_;
     FileSystem& fileSystem_;
@@ -69,7 +65,9 @@ private:
     std::set<std::string> folders_; // folders known to exist
     Status result_ = Status::Ok;
     std::uint64_t files_ = 0;
+    std::uint64_t folderEntries_ = 0; // listed or made
     std::uint64_t bytes_ = 0;
+    std::uint64_t packed_ = 0; // of the entries listed
     std::uint64_t failed_ = 0;
 };
 
@@ -118,9 +116,16 @@ bool Run::makeFolder(const std::string& folder, const std::string& shown) {
 }
 
 void Run::list(const Entry& entry, const std::string& shown) {
-    done(padded(entry.originalSize, 12) + ' ' + padded(entry.packedSize, 12) + ' ' + entry.method +
-             ' ' + hex4(entry.crc) + ' ' + entry.modified.text() + ' ' + shown,
-         entry);
+    observer_.report(padded(entry.originalSize, 12) + ' ' + padded(entry.packedSize, 12) + ' ' +
+                     ratio(entry.packedSize, entry.originalSize) + ' ' + entry.method + ' ' +
+                     hex4(entry.crc) + ' ' + entry.modified.text() + ' ' + shown);
+    if (entry.method == kDirectoryMethod && !isSymbolicLink(entry)) {
+        ++folderEntries_;
+        return;
+    }
+    ++files_;
+    bytes_ += entry.originalSize;
+    packed_ += entry.packedSize;
 }
 
 void Run::test(const Entry& entry, const std::string& shown) {
@@ -137,12 +142,12 @@ void Run::writeFile(const Entry& entry, const std::string& shown, const std::str
     std::unique_ptr<OutputFile> file;
     bool existed = false;
     std::string written = target;
-    Status status = fileSystem_.createFile(target, FileSystem::Creation::New, file, existed);
+    Status status = fileSystem_.createFile(target, file, existed);
     if (status != Status::Ok && existed) {
         status = createPartial(
             target,
             [&](const std::string& name, bool& taken) {
-                return fileSystem_.createFile(name, FileSystem::Creation::New, file, taken);
+                return fileSystem_.createFile(name, file, taken);
             },
             written);
     }
@@ -190,6 +195,7 @@ void Run::extract(const Entry& entry, const std::string& shown) {
             if (!makeFolder(folder, shown)) return;
         }
         observer_.report("folder                  " + shown);
+        ++folderEntries_;
         return;
     }
     if (path.parts.empty() || path.isFolder)
@@ -215,7 +221,8 @@ Status Run::go() {
     }
     const bool writes = job_.action == Action::Extract || job_.action == Action::ExtractFlat;
     if (writes) {
-        if (fileSystem_.makeFolders(job_.destination) != Status::Ok) {
+        std::vector<std::string> made;
+        if (fileSystem_.makeFolders(job_.destination, made) != Status::Ok) {
             fail(Status::WriteFailed, job_.destination, "cannot create the folder");
             return result_;
         }
@@ -224,7 +231,7 @@ Status Run::go() {
     ArchiveReader reader(*input);
     reader_ = &reader;
     if (job_.action == Action::List)
-        observer_.report("    original       packed method  crc date       time     name");
+        observer_.report("    original       packed  ratio method crc date       time     name");
 
     for (;;) {
         if (observer_.cancelled()) {
@@ -263,9 +270,22 @@ Status Run::go() {
         observer_.error(job_.archive +
                         ": the first volume of a split archive; the archive continues in the "
                         "next volumes, which joined end to end make it whole");
-    observer_.report(std::to_string(files_) + " files, " + std::to_string(bytes_) + " bytes" +
-                     (failed_ == 0 ? "" : ", " + std::to_string(failed_) + " failed"));
+    summary();
     return result_;
+}
+
+void Run::summary() {
+    std::string counts = counted(files_, "file");
+    if (folderEntries_ != 0) counts += ", " + counted(folderEntries_, "folder");
+    const std::string failed = failed_ == 0 ? "" : ", " + std::to_string(failed_) + " failed";
+    if (job_.action != Action::List) {
+        observer_.report(counts + ", " + counted(bytes_, "byte") + failed);
+        return;
+    }
+    // The totals in the columns of the sizes, the counts where the names are.
+    observer_.report(std::string(12, '-') + ' ' + std::string(12, '-') + ' ' + std::string(6, '-'));
+    observer_.report(padded(bytes_, 12) + ' ' + padded(packed_, 12) + ' ' +
+                     ratio(packed_, bytes_) + std::string(32, ' ') + counts + failed);
 }
 
 } // namespace

@@ -6,10 +6,9 @@
 #include "EntryPath.h"
 #include "Methods.h"
 #include "PartialFile.h"
+#include "ReportText.h"
 
 #include <algorithm>
-#include <cinttypes>
-#include <cstdio>
 #include <map>
 
 namespace lha {
@@ -20,7 +19,7 @@ struct Planned {
     std::vector<std::string> folders; // stored folder names, outermost first
     std::string name;                 // stored name; for a folder, its own name is in folders
     std::string source;               // its path on this system
-    std::string shown;                // its path below the packed folder, for messages
+    std::string shown;                // its stored path as this system writes it, for messages
     bool folder = false;
     Timestamp modified;
     std::uint16_t attributes = 0;
@@ -76,88 +75,111 @@ public:
     Plan(FileSystem& fileSystem, Observer& observer, bool caseless)
         : fileSystem_(fileSystem), observer_(observer), caseless_(caseless) {}
 
-    // Adds what `path` holds; false once anything was refused.
-    bool walk(const std::string& path, const std::vector<std::string>& folders,
-              const std::string& shown);
+    // Adds what `paths` name: a lone folder's contents at the top of the archive, otherwise
+    // each file and folder under its own name. False once anything was refused.
+    bool take(const std::vector<std::string>& paths);
 
     std::vector<Planned> items;
     std::uint64_t bytes = 0; // of all files
     Status status = Status::Ok;
 
 private:
+    // Stored names beside each other (lower case when caseless) -> the path that took it.
+    struct Taken {
+        std::string stored;
+        std::string source;
+    };
+    using Names = std::map<std::string, Taken>;
+
     void refuse(Status why, const std::string& shown, const std::string& problem) {
         observer_.error(shown + ": " + problem);
         if (status == Status::Ok) status = why;
     }
+    // Adds what the folder `path` holds, stored below `folders`, shown below `shown`.
+    void walk(const std::string& path, const std::vector<std::string>& folders,
+              const std::string& shown);
+    // Adds the file or folder `item`, found at `source`, beside the names `taken`.
+    void add(const FolderItem& item, const std::string& source,
+             const std::vector<std::string>& folders, const std::string& shown, Names& taken);
 
     FileSystem& fileSystem_;
     Observer& observer_;
     bool caseless_;
 };
 
-bool Plan::walk(const std::string& path, const std::vector<std::string>& folders,
-                const std::string& shown) {
-    std::vector<FolderItem> found;
-    if (fileSystem_.listFolder(path, found) != Status::Ok) {
-        refuse(Status::ReadFailed, shown.empty() ? path : shown, "cannot read the folder");
-        return false;
+bool Plan::take(const std::vector<std::string>& paths) {
+    FolderItem item;
+    if (paths.size() == 1 && fileSystem_.examine(paths[0], item) == Status::Ok &&
+        item.kind == FolderItem::Kind::Folder) {
+        walk(paths[0], {}, "");
+        return status == Status::Ok;
     }
-    std::sort(found.begin(), found.end(),
-              [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
-    std::map<std::string, std::string> caseless; // lower-case stored name -> shown path
-    for (const FolderItem& item : found) {
-        const std::string itemShown =
-            shown.empty() ? item.name : shown + fileSystem_.separator() + item.name;
-        // Refusals name the file as the user finds it.
-        const std::string source = fileSystem_.join(path, item.name);
-        std::string stored;
-        if (!fileSystem_.toArchiveName(item.name, stored)) {
-            refuse(Status::RefusedPath, source, "the name has no code page 932 form");
-            continue;
-        }
-        if (const char* why = refusedName(stored)) {
-            refuse(Status::RefusedPath, source, why);
-            continue;
-        }
-        const auto [twin, added] = caseless.emplace(lowerAscii(stored), source);
-        if (caseless_ && !added) {
-            refuse(Status::RefusedPath, source,
-                   "differs only in case from " + twin->second +
-                       ", which Windows cannot tell apart");
-            continue;
-        }
-        if (item.kind == FolderItem::Kind::Other) {
-            refuse(Status::RefusedPath, source, "not a file or a folder");
-            continue;
-        }
-        Planned planned;
-        planned.folders = folders;
-        planned.source = source;
-        planned.shown = itemShown;
-        planned.modified = item.modified;
-        planned.attributes = item.attributes;
-        if (item.kind == FolderItem::Kind::Folder) {
-            planned.folder = true;
-            planned.folders.push_back(stored);
-            items.push_back(planned);
-            walk(planned.source, planned.folders, itemShown);
-        } else {
-            if (item.size > ArchiveWriter::kMaxFileSize) {
-                refuse(Status::Unsupported, source, "files of 4 GiB and more are not supported");
-                continue;
-            }
-            planned.name = stored;
-            bytes += item.size;
-            items.push_back(planned);
-        }
+    Names taken;
+    for (const std::string& path : paths) {
+        if (fileSystem_.examine(path, item) != Status::Ok)
+            refuse(Status::ReadFailed, path, "no such file or folder, or it cannot be read");
+        else if (item.name.empty() || item.name == "." || item.name == "..")
+            refuse(Status::RefusedPath, path,
+                   "has no name to store it under; give a folder by its name, or alone to "
+                   "pack what it holds");
+        else
+            add(item, path, {}, "", taken);
     }
     return status == Status::Ok;
 }
 
-std::string sizeColumn(std::uint64_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%12" PRIu64, value);
-    return text;
+void Plan::walk(const std::string& path, const std::vector<std::string>& folders,
+                const std::string& shown) {
+    std::vector<FolderItem> found;
+    if (fileSystem_.listFolder(path, found) != Status::Ok) {
+        refuse(Status::ReadFailed, shown.empty() ? path : shown, "cannot read the folder");
+        return;
+    }
+    std::sort(found.begin(), found.end(),
+              [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
+    Names taken;
+    for (const FolderItem& item : found)
+        add(item, fileSystem_.join(path, item.name), folders, shown, taken);
+}
+
+void Plan::add(const FolderItem& item, const std::string& source,
+               const std::vector<std::string>& folders, const std::string& shown, Names& taken) {
+    const std::string itemShown =
+        shown.empty() ? item.name : shown + fileSystem_.separator() + item.name;
+    // Refusals name the file as the user finds it.
+    std::string stored;
+    if (!fileSystem_.toArchiveName(item.name, stored))
+        return refuse(Status::RefusedPath, source, "the name has no code page 932 form");
+    if (const char* why = refusedName(stored)) return refuse(Status::RefusedPath, source, why);
+    const auto [twin, added] =
+        taken.emplace(caseless_ ? lowerAscii(stored) : stored, Taken{stored, source});
+    if (!added && twin->second.stored == stored)
+        return refuse(Status::RefusedPath, source,
+                      "would be stored under the same name as " + twin->second.source);
+    if (!added)
+        return refuse(Status::RefusedPath, source,
+                      "differs only in case from " + twin->second.source +
+                          ", which Windows cannot tell apart");
+    if (item.kind == FolderItem::Kind::Other)
+        return refuse(Status::RefusedPath, source, "not a file or a folder");
+    Planned planned;
+    planned.folders = folders;
+    planned.source = source;
+    planned.shown = itemShown;
+    planned.modified = item.modified;
+    planned.attributes = item.attributes;
+    if (item.kind == FolderItem::Kind::Folder) {
+        planned.folder = true;
+        planned.folders.push_back(stored);
+        items.push_back(planned);
+        walk(planned.source, planned.folders, itemShown);
+        return;
+    }
+    if (item.size > ArchiveWriter::kMaxFileSize)
+        return refuse(Status::Unsupported, source, "files of 4 GiB and more are not supported");
+    planned.name = stored;
+    bytes += item.size;
+    items.push_back(planned);
 }
 
 // Writes the planned entries; reports failures itself.
@@ -167,6 +189,7 @@ Status writeArchive(const PackJob& job, const Plan& plan, ArchiveFile& file, Fil
     ArchiveWriter writer(file, encoder, job.method);
     std::uint64_t done = 0;
     std::uint64_t files = 0;
+    std::uint64_t folders = 0;
     for (const Planned& item : plan.items) {
         if (observer.cancelled()) {
             observer.error("cancelled by the user");
@@ -196,22 +219,23 @@ Status writeArchive(const PackJob& job, const Plan& plan, ArchiveFile& file, Fil
             return status;
         default: observer.error(job.archive + ": cannot write the archive"); return status;
         }
-        if (!item.folder) ++files;
+        ++(item.folder ? folders : files);
         if (!job.listFiles) continue;
         const WrittenEntry& entry = writer.entries().back();
         if (item.folder)
             observer.report("folder                                     " + item.shown);
         else
-            observer.report("packed " + sizeColumn(entry.originalSize) + ' ' +
-                            sizeColumn(entry.packedSize) + ' ' + entry.method + "  " + item.shown);
+            observer.report("packed " + padded(entry.originalSize, 12) + ' ' +
+                            padded(entry.packedSize, 12) + ' ' + entry.method + "  " + item.shown);
     }
     if (writer.finish() != Status::Ok) {
         observer.error(job.archive + ": cannot write the archive");
         return Status::WriteFailed;
     }
     written = writer.entries();
-    observer.report(std::to_string(files) + " files, " + std::to_string(plan.bytes) +
-                    " bytes, archive of " + std::to_string(writer.size()) + " bytes");
+    observer.report(counted(files, "file") + (folders == 0 ? "" : ", " + counted(folders, "folder")) +
+                    ", " + counted(plan.bytes, "byte") + ", archive of " +
+                    counted(writer.size(), "byte"));
     return Status::Ok;
 }
 
@@ -259,12 +283,12 @@ Status parsePackCommand(const std::vector<std::string>& arguments, PackCommand& 
         }
         paths.push_back(argument);
     }
-    if (paths.size() != 2 || paths[0].empty() || paths[1].empty()) {
-        error = "a needs an archive and a folder";
+    if (paths.size() < 2 || std::find(paths.begin(), paths.end(), "") != paths.end()) {
+        error = "a needs an archive and the files or folders to pack";
         return Status::BadCommand;
     }
     command.job.archive = paths[0];
-    command.job.folder = paths[1];
+    command.job.paths.assign(paths.begin() + 1, paths.end());
     return Status::Ok;
 }
 
@@ -281,7 +305,7 @@ Status runPackJob(const PackJob& job, FileSystem& fileSystem, Observer& observer
         return Status::WriteFailed;
     }
     Plan plan(fileSystem, observer, job.caseless);
-    if (!plan.walk(job.folder, {}, "")) return plan.status;
+    if (!plan.take(job.paths)) return plan.status;
 
     std::string partial;
     std::unique_ptr<ArchiveFile> file;

@@ -1,6 +1,6 @@
-// Packing a folder into a new archive, the `a` command of the fronts, and checking an archive
-// against what was written into it.
-//   a [-q] [-lh5|-lh6|-lh7] [-best] ARCHIVE FOLDER
+// Packing files and folders into a new archive, the `a` command of the fronts, and checking an
+// archive against what was written into it.
+//   a [-q] [-lh5|-lh6|-lh7] [-best] ARCHIVE PATH...
 // -q leaves out the line per file; -lh5 (the default), -lh6 and -lh7 choose the method; -best
 // packs smaller, more slowly.
 #pragma once
@@ -17,7 +17,10 @@ namespace lha {
 
 struct PackJob {
     std::string archive;          // the archive to make; one that exists is not replaced
-    std::string folder;           // whose files and folders go into it
+    // What goes into it: one folder alone gives what it holds, stored from the archive's top;
+    // otherwise each file is stored under its own name and each folder, with what it holds,
+    // under its own name.
+    std::vector<std::string> paths;
     std::string method = "-lh5-"; // a method canEncode() accepts
     Encoder::Effort effort = Encoder::Effort::Normal;
     bool caseless = false; // refuse names that differ only in case, as Windows would mix them up
@@ -34,11 +37,12 @@ struct PackCommand {
 Status parsePackCommand(const std::vector<std::string>& arguments, PackCommand& command,
                         std::string& error);
 
-// Packs every file and folder below job.folder, in name order, into a new archive. Names are
-// checked first and every one that cannot be stored is reported (no code page 932 form, a name
-// Windows cannot use, not a file or folder, and with job.caseless two names that differ only in
-// case); then nothing is written (RefusedPath). The archive is written under a temporary name and
-// put in place once whole. `written` receives what went into it.
+// Packs what job.paths name into a new archive, the paths in their order and what a folder
+// holds in name order. Paths and names are checked first and every one that cannot be stored is
+// reported (a path that is not there (ReadFailed), no code page 932 form, a name Windows cannot
+// use, not a file or folder, two paths stored under the same name, and with job.caseless two
+// names that differ only in case); then nothing is written (RefusedPath). The archive is written
+// under a temporary name and put in place once whole. `written` receives what went into it.
 Status runPackJob(const PackJob& job, FileSystem& fileSystem, Observer& observer,
                   std::vector<WrittenEntry>& written);
 

@@ -67,7 +67,7 @@ void fuzzRoundTrip(const std::uint8_t* data, std::size_t size) {
     fileSystem.archives["game/file"] = file;
     lha::PackJob job;
     job.archive = "game.lzh";
-    job.folder = "game";
+    job.paths = {"game"};
     job.method = kPacking[data[1] % kPacking.size()];
     job.effort = data[1] & 0x80 ? lha::Encoder::Effort::Best : lha::Encoder::Effort::Normal;
     Quiet quiet;

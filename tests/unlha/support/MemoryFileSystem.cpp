@@ -63,7 +63,9 @@ Status MemoryFileSystem::openArchive(const std::string& path, std::unique_ptr<In
     return Status::Ok;
 }
 
-Status MemoryFileSystem::makeFolders(const std::string& path) {
+Status MemoryFileSystem::makeFolders(const std::string& path, std::vector<std::string>& made) {
+    made.clear();
+    if (folders.count(path) == 0) made.push_back(path);
     return makeFolder(path);
 }
 
@@ -73,11 +75,10 @@ Status MemoryFileSystem::makeFolder(const std::string& path) {
     return Status::Ok;
 }
 
-Status MemoryFileSystem::createFile(const std::string& path, Creation creation,
-                                    std::unique_ptr<OutputFile>& file, bool& existed) {
+Status MemoryFileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file,
+                                    bool& existed) {
     existed = files.count(path) != 0 || folders.count(path) != 0;
-    if ((existed && creation == Creation::New) || folders.count(path) != 0 ||
-        (!failingName.empty() && path.find(failingName) != std::string::npos))
+    if (existed || (!failingName.empty() && path.find(failingName) != std::string::npos))
         return Status::WriteFailed;
     files[path].clear();
     file = std::make_unique<MemoryFile>(*this, path);
@@ -101,32 +102,40 @@ void MemoryFileSystem::removeFile(const std::string& path) {
     times.erase(path);
 }
 
+void MemoryFileSystem::removeFolder(const std::string& path) {
+    std::vector<FolderItem> items;
+    if (listFolder(path, items) == Status::Ok && items.empty()) folders.erase(path);
+}
+
 Status MemoryFileSystem::listFolder(const std::string& path, std::vector<FolderItem>& items) {
     items.clear();
+    if (folders.count(path) == 0) return Status::ReadFailed;
     const std::string prefix = join(path, "");
     const auto below = [&](const std::string& entry) {
         return entry.size() > prefix.size() && entry.compare(0, prefix.size(), prefix) == 0 &&
                entry.find('/', prefix.size()) == std::string::npos;
     };
-    if (folders.count(path) == 0) return Status::ReadFailed;
-    for (const auto& [entry, contents] : archives) {
-        if (!below(entry)) continue;
-        FolderItem item;
-        item.name = entry.substr(prefix.size());
-        item.kind = FolderItem::Kind::File;
-        item.size = contents.size();
-        item.attributes = attributes.count(entry) != 0 ? attributes.at(entry) : 0x20;
-        if (times.count(entry) != 0) item.modified = times.at(entry);
-        items.push_back(item);
-    }
-    for (const std::string& entry : folders) {
-        if (!below(entry)) continue;
-        FolderItem item;
-        item.name = entry.substr(prefix.size());
+    for (const auto& [entry, contents] : archives)
+        if (below(entry)) examine(entry, items.emplace_back());
+    for (const std::string& entry : folders)
+        if (below(entry)) examine(entry, items.emplace_back());
+    return Status::Ok;
+}
+
+Status MemoryFileSystem::examine(const std::string& path, FolderItem& item) {
+    item = FolderItem{};
+    item.name = path.substr(path.rfind('/') + 1);
+    if (folders.count(path) != 0) {
         item.kind = FolderItem::Kind::Folder;
         item.attributes = 0x10;
-        items.push_back(item);
+        return Status::Ok;
     }
+    const auto found = archives.find(path);
+    if (found == archives.end()) return Status::ReadFailed;
+    item.kind = FolderItem::Kind::File;
+    item.size = found->second.size();
+    item.attributes = attributes.count(path) != 0 ? attributes.at(path) : 0x20;
+    if (times.count(path) != 0) item.modified = times.at(path);
     return Status::Ok;
 }
 

@@ -26,14 +26,16 @@ public:
     std::string join(const std::string& folder, const std::string& name) const override;
     bool acceptsName(const std::string&) const override { return true; }
     Status openArchive(const std::string& path, std::unique_ptr<Input>& input) override;
-    Status makeFolders(const std::string& path) override;
+    Status makeFolders(const std::string& path, std::vector<std::string>& made) override;
     Status makeFolder(const std::string& path) override;
-    Status createFile(const std::string& path, Creation creation, std::unique_ptr<OutputFile>& file,
+    Status createFile(const std::string& path, std::unique_ptr<OutputFile>& file,
                       bool& existed) override;
     Status replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    void removeFolder(const std::string& path) override;
     // The files of `archives` and the `folders` right below `path`.
     Status listFolder(const std::string& path, std::vector<FolderItem>& items) override;
+    Status examine(const std::string& path, FolderItem& item) override;
     // Names are taken as stored.
     bool toArchiveName(const std::string& name, std::string& stored) const override {
         stored = name;
