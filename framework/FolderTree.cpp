@@ -3,6 +3,8 @@
 
 #include "PathRules.h"
 
+#include <cctype>
+
 namespace {
 
 class FindHandle {
@@ -19,6 +21,38 @@ public:
 private:
     HANDLE handle_;
 };
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// A handle that only names the file or folder at path (no access is asked for; backup semantics
+// open a folder), through every link.
+HANDLE OpenName(const std::string& path) {
+    return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+std::string FinalPathOf(const FileHandle& file) {
+    using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    static const auto getFinalPath = reinterpret_cast<GetFinalPath>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+    if (!getFinalPath || !file.valid()) return "";
+    return PlainPath(PathFrom([&](char* buffer, DWORD size) {
+        return getFinalPath(file.get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }));
+}
 
 // Upper case through the code page, so that second bytes of double-byte characters stay.
 std::string UpperCase(std::string text) {
@@ -48,7 +82,9 @@ void RemoveTree(const std::string& path, FileAttributes attributes, const Folder
             RemoveDirectoryA(entryPath.c_str());
         } else if (isFolder) {
             RemoveTree(entryPath, attributes, lister);
-        } else {
+        } else if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            DeleteFileA(entryPath.c_str()); // the link goes, its target stays
+        } else if (!IsLinkedFile(entryPath)) {
             if (attributes == FileAttributes::Clear) SetFileAttributesA(entryPath.c_str(), 0);
             DeleteFileA(entryPath.c_str());
         }
@@ -73,6 +109,31 @@ bool IsLink(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+bool IsLinkedFile(const std::string& path) {
+    if (IsLink(path)) return true;
+    const FileHandle file(OpenName(path));
+    if (!file.valid()) {
+        // Nothing to open may still be a name: Wine hides a link to a missing file from every
+        // listing, yet writing by that name would create the file where the link points. Only
+        // creating the name tells; what is made here goes again when its handle closes.
+        const FileHandle made(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        return !made.valid() &&
+               (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file.get(), &information)) return true;
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    if (information.nNumberOfLinks > 1) return true;
+    // The handle leads where the file really is: beside its own name in its own folder, unless a
+    // link led it elsewhere. A system that cannot say where (before Windows Vista) shows its links
+    // as reparse points.
+    const std::string where = FinalPathOf(file);
+    const std::string folder = FinalPath(ExtractFileDir(path));
+    return !where.empty() && !folder.empty() &&
+           UpperCase(where) != UpperCase(AddBackslash(folder) + ExtractFileName(path));
+}
+
 bool IsLinkAbove(const std::string& folder, const std::string& trustedBase) {
     const std::string base = UpperCase(AddBackslash(trustedBase));
     std::string path = FolderPath(folder);
@@ -89,4 +150,21 @@ bool IsLinkAbove(const std::string& folder, const std::string& trustedBase) {
 void RemoveFolderTree(const std::string& path, FileAttributes attributes,
                       const std::string& trustedBase, const FolderLister& lister) {
     if (!IsLinkAbove(path, trustedBase)) RemoveTree(path, attributes, lister);
+}
+
+std::string PlainPath(const std::string& path) {
+    const std::string device = "\\\\?\\";
+    if (path.compare(0, device.size(), device) != 0) return path;
+    const std::string rest = path.substr(device.size());
+    if (rest.size() >= 3 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':' &&
+        rest[2] == '\\')
+        return rest;
+    if (rest.size() > 4 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, rest.c_str(), 4,
+                                          "UNC\\", 4) == CSTR_EQUAL)
+        return "\\\\" + rest.substr(4);
+    return path;
+}
+
+std::string FinalPath(const std::string& path) {
+    return FinalPathOf(FileHandle(OpenName(path)));
 }
