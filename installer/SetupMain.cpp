@@ -234,6 +234,8 @@ bool TFormBackground::AcquireAndExtract() {
         RefuseLinkedPath(archivePath, GetTempDir());
         JoinVolumes(archivePath, TempFolder, DiskNumber);
     }
+    // Checked again: while the disks were copied, the user may have put a link there.
+    RefuseLinkedPath(GameFolder);
     using UnlhaEntry = int(WINAPI*)(HWND, const char*, char*, DWORD);
     const auto unlha = reinterpret_cast<UnlhaEntry>(reinterpret_cast<void*>(UnlhaProc));
     const std::string command =

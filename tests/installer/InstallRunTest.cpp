@@ -242,7 +242,8 @@ TEST_F(Installation, StopsWhereALinkWouldLeadItsWritesElsewhere) {
     // Links a user made before the run, at the temporary folder, at or above the game folder,
     // inside the folder of an earlier installation, above the shortcut, and at the files the run
     // writes by name (the install data, the shortcut); and links made while the run asks for the
-    // second disk at the copies it is yet to write: nothing is written through them.
+    // second disk at the copies it is yet to write and at the game folder it is yet to fill:
+    // nothing is written through them.
     std::string temp = TempFolder(), games = kGames;
     temp.pop_back();
     games.pop_back();
@@ -269,6 +270,7 @@ TEST_F(Installation, StopsWhereALinkWouldLeadItsWritesElsewhere) {
         {shortcut + "The Game.lnk", Link::File, false, refused},
         {gameDisk + "Project1.002", Link::File, true, refusedOnDisk2},
         {gameDisk + "Project1.lzh", Link::File, true, refusedOnDisk2},
+        {kGames + "Project1", Link::Folder, true, refusedOnDisk2},
     };
     for (const auto& [link, kind, whileAsked, texts] : cases) {
         SCOPED_TRACE(link);
