@@ -60,6 +60,30 @@ std::string UpperCase(std::string text) {
     return text;
 }
 
+// Whether the handle, opened by path, leads elsewhere than to path's own name in its own folder:
+// a link led it on. A system that cannot say where (before Windows Vista) shows its links as
+// reparse points.
+bool LeadsElsewhere(const FileHandle& file, const std::string& path) {
+    const std::string where = FinalPathOf(file);
+    const std::string folder = FinalPath(ExtractFileDir(path));
+    return !where.empty() && !folder.empty() &&
+           UpperCase(where) != UpperCase(AddBackslash(folder) + ExtractFileName(path));
+}
+
+// Removes the link at path itself, never its target. Opened as a reparse point, the handle is the
+// link itself; where the system opens the target all the same (Wine does for its host links, and
+// removing them by name removes or empties the target), the link stays.
+void RemoveLinkItself(const std::string& path, bool folder) {
+    const FileHandle link(CreateFileA(
+        path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (link.valid() && LeadsElsewhere(link, path)) return;
+    if (folder)
+        RemoveDirectoryA(path.c_str());
+    else
+        DeleteFileA(path.c_str());
+}
+
 // The folder's path without its trailing backslash (a drive's root keeps it).
 std::string FolderPath(const std::string& path) {
     return ExtractFileDir(AddBackslash(path));
@@ -70,7 +94,7 @@ std::string FolderPath(const std::string& path) {
 void RemoveTree(const std::string& path, FileAttributes attributes, const FolderLister& lister) {
     const std::string folder = FolderPath(path);
     if (IsLink(folder)) {
-        RemoveDirectoryA(folder.c_str()); // the link goes, its target stays
+        RemoveLinkItself(folder, true);
         return;
     }
     const std::string dir = AddBackslash(path);
@@ -78,12 +102,10 @@ void RemoveTree(const std::string& path, FileAttributes attributes, const Folder
         const std::string entryPath = dir + entry.name;
         const bool isFolder = entry.attributes & FILE_ATTRIBUTE_DIRECTORY;
         if (isFolder && entry.name.front() == '.') return;
-        if (isFolder && (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            RemoveDirectoryA(entryPath.c_str());
+        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            RemoveLinkItself(entryPath, isFolder);
         } else if (isFolder) {
             RemoveTree(entryPath, attributes, lister);
-        } else if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            DeleteFileA(entryPath.c_str()); // the link goes, its target stays
         } else if (!IsLinkedFile(entryPath)) {
             if (attributes == FileAttributes::Clear) SetFileAttributesA(entryPath.c_str(), 0);
             DeleteFileA(entryPath.c_str());
@@ -124,14 +146,7 @@ bool IsLinkedFile(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(file.get(), &information)) return true;
     if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    if (information.nNumberOfLinks > 1) return true;
-    // The handle leads where the file really is: beside its own name in its own folder, unless a
-    // link led it elsewhere. A system that cannot say where (before Windows Vista) shows its links
-    // as reparse points.
-    const std::string where = FinalPathOf(file);
-    const std::string folder = FinalPath(ExtractFileDir(path));
-    return !where.empty() && !folder.empty() &&
-           UpperCase(where) != UpperCase(AddBackslash(folder) + ExtractFileName(path));
+    return information.nNumberOfLinks > 1 || LeadsElsewhere(file, path);
 }
 
 bool IsLinkAbove(const std::string& folder, const std::string& trustedBase) {

@@ -74,29 +74,30 @@ TEST(RemoveGame, RemovesTheShortcutAndItsEmptyFoldersOnlyBelowThePrograms) {
 TEST(RemoveGame, LeavesWhatALinkLeadsTo) {
     const std::string shortcutName = "Lumetra Studio\\G\\The Game.lnk";
     const struct {
-        std::string link; // below the test's folder
-        bool toFolder;    // a link to the victim folder, else to the file keep.txt in it
+        std::string link;   // below the test's folder
+        std::string target; // below the victim folder; a folder ends with a backslash
     } cases[] = {
-        {"game\\save.dat", false},
-        {"programs\\" + shortcutName, false},
-        {"programs\\Lumetra Studio\\G", true},
+        {"game\\save.dat", "keep.txt"},
+        {"game\\save", "empty\\"},
+        {"programs\\" + shortcutName, "keep.txt"},
+        {"programs\\Lumetra Studio\\G", ""},
     };
-    for (const auto& [link, toFolder] : cases) {
+    for (const auto& [link, target] : cases) {
         const std::string root = testbed::FreshFolder("uninst-links");
         const std::string game = root + "game\\", programs = root + "programs\\";
         const std::string victim = root + "victim\\";
         testbed::WriteFile(game + "LUM_RT.ind", "[Install Data]\r\nTitle=T\r\n");
         testbed::WriteFile(victim + "keep.txt", "must survive");
         testbed::WriteFile(victim + "The Game.lnk", "must survive");
+        testbed::MakeFolders(victim + "empty");
         testbed::MakeFolders(root + link.substr(0, link.rfind('\\')));
-        if (toFolder)
-            testbed::MakeFolderLink(root + link, victim);
+        if (target.empty() || target.back() == '\\')
+            testbed::MakeFolderLink(root + link, victim + target);
         else
-            testbed::MakeFileLink(root + link, victim + "keep.txt",
-                                  testbed::FileLinkKind::Symbolic);
+            testbed::MakeFileLink(root + link, victim + target, testbed::FileLinkKind::Symbolic);
         RemoveGame({game, programs, shortcutName, ""});
         testbed::RemoveFolderLink(root + link);
-        EXPECT_EQ(testbed::ListTree(victim), (Tree{"The Game.lnk", "keep.txt"})) << link;
+        EXPECT_EQ(testbed::ListTree(victim), (Tree{"The Game.lnk", "empty\\", "keep.txt"})) << link;
         if (testbed::FileExists(victim + "keep.txt"))
             EXPECT_EQ(testbed::ReadFile(victim + "keep.txt"), "must survive") << link;
         testbed::RemoveTree(root);
