@@ -32,10 +32,11 @@ void DeleteFolderTree(const std::string& path, const FolderLister& lister) {
 namespace {
 
 // A link the user made at a file or folder the run writes, or at a folder above it (below
-// trustedBase), would lead the writes wherever it points: the run stops instead, before it
-// writes anything there.
+// trustedBase), would lead the writes wherever it points, and so would a file that shares its
+// data with another name: the run stops instead, before it writes anything there. Each write is
+// checked just before it, as the folders of the user may change while the run goes on.
 void RefuseLinkedPath(const std::string& path, const std::string& trustedBase = "") {
-    if (IsLink(path) || IsLinkAbove(path, trustedBase))
+    if (IsLinkAbove(path, trustedBase) || IsLinkedFile(path))
         throw Exception(LoadResString(SCreateFolderFailed));
 }
 
@@ -201,6 +202,7 @@ void TFormBackground::RunInstallation() {
 }
 
 bool TFormBackground::CopyToTemp(const std::string& source) {
+    RefuseLinkedPath(AddBackslash(TempFolder) + ExtractFileName(source), GetTempDir());
     FileOperation->Options = OptionSet(foNoConfirmation);
     FileOperation->SetFrom(source);
     FileOperation->SetTo(TempFolder);
@@ -230,8 +232,11 @@ bool TFormBackground::AcquireAndExtract() {
             if (i == 1 && !FileExists(volume)) throw EFOpenError(volume);
             if (!WaitForDisk(i, volume) || !CopyToTemp(volume)) return false;
         }
+        RefuseLinkedPath(archivePath, GetTempDir());
         JoinVolumes(archivePath, TempFolder, DiskNumber);
     }
+    // Checked again: while the disks were copied, the user may have put a link there.
+    RefuseLinkedPath(GameFolder);
     using UnlhaEntry = int(WINAPI*)(HWND, const char*, char*, DWORD);
     const auto unlha = reinterpret_cast<UnlhaEntry>(reinterpret_cast<void*>(UnlhaProc));
     const std::string command =
@@ -294,6 +299,8 @@ void TFormBackground::WriteUninstaller() {
 
 void TFormBackground::RegisterUninstall(const std::string& installDataPath,
                                         const std::string& runtimePath) {
+    // The install data is written through its name and merged into what is there.
+    RefuseLinkedPath(installDataPath);
     WriteUninstaller();
     const std::string keyPath =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumetra Studio " + ProjectName;

@@ -38,42 +38,11 @@ constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 // CSIDL numbers run from 0 to 0x3F; those without a folder in the file system give none.
 constexpr int kLastCsidl = 0x3F;
 
-// A path from a function that fills a buffer and, given too small a one, asks for a larger size
-// (counting the NUL, or not counting it as Wine's GetFinalPathNameByHandleA does).
-template <class Fill> std::string PathFrom(Fill fill) {
-    std::string path(MAX_PATH, '\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = fill(path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return "";
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(length + 1);
-    }
-    return "";
-}
-
 size_t NextBackslash(const std::string& path, size_t from) {
     for (size_t at = from; at < path.size();
          at += IsDBCSLeadByte(static_cast<BYTE>(path[at])) ? 2 : 1)
         if (path[at] == '\\') return at;
     return std::string::npos;
-}
-
-// A path in the device namespace that names a drive or a share, "\\?\C:\..." or
-// "\\?\UNC\server\share\...", in its plain spelling; any other path unchanged.
-std::string PlainPath(const std::string& path) {
-    const std::string device = "\\\\?\\";
-    if (path.compare(0, device.size(), device) != 0) return path;
-    const std::string rest = path.substr(device.size());
-    if (rest.size() >= 3 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':' &&
-        rest[2] == '\\')
-        return rest;
-    if (rest.size() > 4 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, rest.c_str(), 4,
-                                          "UNC\\", 4) == CSTR_EQUAL)
-        return "\\\\" + rest.substr(4);
-    return path;
 }
 
 // Length of the root of a full path, "X:\" or "\\server\share\"; npos for any other path: a
@@ -97,23 +66,6 @@ size_t RootLength(const std::string& path) {
 std::string UpperCase(std::string text) {
     CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
     return text;
-}
-
-// Where the opened file or folder really is, through every link and drive letter; empty when
-// it cannot be opened or the system cannot say (before Windows Vista).
-std::string FinalPath(const std::string& path) {
-    using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-    static const auto getFinalPath = reinterpret_cast<GetFinalPath>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
-    if (!getFinalPath) return "";
-    // No access is asked for: the handle only names the file. Backup semantics open a folder.
-    const TFileHandle file(CreateFileA(path.c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.Valid()) return "";
-    return PlainPath(PathFrom([&](char* buffer, DWORD size) {
-        return getFinalPath(file.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    }));
 }
 
 void AddFolder(std::vector<std::string>& folders, const std::string& folder) {

@@ -34,7 +34,8 @@ Uninstallation PlanUninstall(const std::string& installDataPath,
                              const std::string& programsFolder);
 
 // Carries the removal out, in this order: the game folder with everything in it, then the
-// shortcut and the two folders above it when they have become empty (never the Programs folder
+// shortcut, when it is still reached without a link (the user may have made one since the plan),
+// and the two folders above it when they have become empty (never the Programs folder
 // or above), then the uninstall key with its sub-keys. Each step runs whatever became of the
 // others.
 void RemoveGame(const Removal& removal, const FolderLister& lister = FolderLister());

@@ -25,6 +25,20 @@ bool Fits(std::size_t length) {
     return length < kMaxPath;
 }
 
+// Whether Windows takes name for a device: its part before the first ".", blanks at its end
+// dropped, is a device's name in any case ("nul.lzh" and "COM1 .lnk" are devices too). The
+// names are ASCII, and "." and " " are never trail bytes, so a byte-wise look is safe.
+bool NamesDevice(const std::string& name) {
+    std::string base = name.substr(0, name.find('.'));
+    base.erase(base.find_last_not_of(' ') + 1);
+    for (char& c : base)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (base == device) return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
 } // namespace
 
 const char* RefusedSetupName(const std::string& name, LeadByteTest isLeadByte) {
@@ -48,6 +62,7 @@ const char* RefusedSetupName(const std::string& name, LeadByteTest isLeadByte) {
     }
     if (name.find_first_not_of(". ") == std::string::npos)
         return "it is only dots and blanks, which name no folder of its own";
+    if (NamesDevice(name)) return "it is the name of a device";
     return nullptr;
 }
 

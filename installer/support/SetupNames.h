@@ -26,8 +26,9 @@ struct SetupFolders {
 // Why name cannot stand as one file or folder name in Setup's paths: empty, a "\" or "/" that
 // is a character of its own (a trail byte 0x5C is none), a lead byte without a trail byte (it
 // would swallow the separator after the name), ":" (a drive or a stream), a character
-// Windows refuses in names, a control character, or nothing but dots and blanks ("." and "..",
-// which Windows reads as this folder and the one above); null when it can.
+// Windows refuses in names, a control character, nothing but dots and blanks ("." and "..",
+// which Windows reads as this folder and the one above), or a device's name such as "NUL" or
+// "COM1", with or without an extension (Windows opens the device, not a file); null when it can.
 const char* RefusedSetupName(const std::string& name, LeadByteTest isLeadByte);
 // Why a path Setup forms with a project name of `length` bytes would reach MAX_PATH, for a set
 // of `volumes` volumes (0: one archive file): the game folder's runtime and install data, the

@@ -56,9 +56,7 @@ protected:
         RegSetString(HKEY_CURRENT_USER, kSettingsKey, "ApplicationPath", kGames);
         archive = ReadFile(Fixture("Project1.lzh"));
     }
-    void TearDown() override {
-        RemoveInstallation();
-    }
+    void TearDown() override { RemoveInstallation(); }
     // Everything an installation leaves in the prefix, and the installer's settings.
     static void RemoveInstallation() {
         RegDeleteTree(HKEY_CURRENT_USER, "Software\\Morvane");
@@ -242,35 +240,73 @@ TEST_F(Installation, ALibraryFailureStops) {
 
 TEST_F(Installation, StopsWhereALinkWouldLeadItsWritesElsewhere) {
     // Links a user made before the run, at the temporary folder, at or above the game folder,
-    // inside the folder of an earlier installation, and above the shortcut: nothing is written
-    // through them.
+    // inside the folder of an earlier installation, above the shortcut, and at the files the run
+    // writes by name (the install data, the shortcut); and links made while the run asks for the
+    // second disk at the copies it is yet to write and at the game folder it is yet to fill:
+    // nothing is written through them.
     std::string temp = TempFolder(), games = kGames;
     temp.pop_back();
     games.pop_back();
+    const std::string gameDisk = TempFolder() + "GameDisk\\";
+    const std::string shortcut = ProgramsDir() + "Lumetra Studio\\" + kGameFolderName + "\\";
     const std::vector<std::string> refused = {"The folder could not be created.",
                                               "Installation stopped"};
+    const std::vector<std::string> refusedOnDisk2 = {
+        "Insert game disk ?2.", "The folder could not be created.", "Installation stopped"};
+    enum class Link { Folder, File, HardLink };
     const struct {
         std::string link;
+        Link kind;       // to the victim folder, or to the file in it
+        bool whileAsked; // made when the second disk is asked for, not before the run
         std::vector<std::string> texts;
     } cases[] = {
-        {temp, refused},
-        {games, refused},
-        {kGames + "Project1", refused},
-        {kGames + "Project1\\save", kStopped},
-        {ProgramsDir() + "Lumetra Studio", refused},
+        {temp, Link::Folder, false, refused},
+        {games, Link::Folder, false, refused},
+        {kGames + "Project1", Link::Folder, false, refused},
+        {kGames + "Project1\\save", Link::Folder, false, kStopped},
+        {ProgramsDir() + "Lumetra Studio", Link::Folder, false, refused},
+        {kGames + "Project1\\LUM_RT.ind", Link::File, false, refused},
+        {kGames + "Project1\\LUM_RT.ind", Link::HardLink, false, refused},
+        {shortcut + "The Game.lnk", Link::File, false, refused},
+        {gameDisk + "Project1.002", Link::File, true, refusedOnDisk2},
+        {gameDisk + "Project1.lzh", Link::File, true, refusedOnDisk2},
+        {kGames + "Project1", Link::Folder, true, refusedOnDisk2},
     };
-    for (const auto& [link, texts] : cases) {
+    for (const auto& [link, kind, whileAsked, texts] : cases) {
         SCOPED_TRACE(link);
         const std::string victim = FreshFolder("link-victim");
         WriteFile(victim + "keep.txt", "must survive");
         const auto before = ListTree(victim);
-        MakeFolders(link.substr(0, link.rfind('\\')));
-        MakeFolderLink(link, victim);
-        const auto disks = MakeDisks("Project1", "The Game", 0, 0);
+        const auto makeLink = [&] {
+            MakeFolders(link.substr(0, link.rfind('\\')));
+            if (kind == Link::Folder)
+                MakeFolderLink(link, victim);
+            else
+                MakeFileLink(link, victim + "keep.txt",
+                             kind == Link::File ? FileLinkKind::Symbolic : FileLinkKind::Hard);
+        };
+        bool linked = !whileAsked;
+        if (linked) makeLink();
+        const auto disks =
+            MakeDisks("Project1", "The Game", whileAsked ? 2 : 0, whileAsked ? 2 : 0);
         Start(disks[0], true, true);
-        EXPECT_EQ(Finish(), texts);
-        RemoveFolderLink(link);
+        EXPECT_EQ(Finish([&](const MessageBoxInfo& box) {
+                      if (box.text == "Insert game disk ?2.") {
+                          makeLink();
+                          linked = true;
+                          drive->Repoint(disks[1]);
+                      } else if (whileAsked && linked) {
+                          // Gone before the run removes its temporary folder, which it cannot
+                          // do with a link inside.
+                          RemoveFolderLink(link);
+                          linked = false;
+                      }
+                      return IDOK;
+                  }),
+                  texts);
+        if (linked) RemoveFolderLink(link);
         EXPECT_EQ(ListTree(victim), before);
+        EXPECT_EQ(ReadFile(victim + "keep.txt"), "must survive");
         TearDown();
         SetUp();
     }

@@ -125,31 +125,41 @@ TEST(DeleteFolderTree, NeverWalksIntoAJunction) {
 }
 
 TEST(DeleteFolderTree, NeverEmptiesTheTargetOfALinkGivenOrAbove) {
-    // A link the user made in the temporary folder, at the folder given or above it.
+    // A link the user made in the temporary folder, at the folder given or above it, or at a file
+    // inside it; the target is read-only, which must not be cleared either.
     const struct {
-        std::string link;    // below the fake temporary folder
+        std::string link; // below the fake temporary folder
+        bool toFolder;    // a link to the victim folder, else to the read-only file in it
     } cases[] = {
-        {"LUM_TEMP\\GameDisk"},
-        {"LUM_TEMP"},
+        {"LUM_TEMP\\GameDisk", true},
+        {"LUM_TEMP", true},
+        {"LUM_TEMP\\GameDisk\\Project1.lzh", false},
     };
-    for (const auto& [link] : cases) {
+    for (const auto& [link, toFolder] : cases) {
         const std::string root = FreshFolder("dft-link");
         const std::string victim = root + "victim\\";
         for (const char* file : {"keep.txt", "GameDisk\\keep.txt", "sub\\keep.txt"})
             WriteFile(victim + file, "must survive");
         SetFileAttributesA((victim + "keep.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         MakeFolders(ExtractFileDir(root + "temp\\" + link));
-        MakeFolderLink(root + "temp\\" + link, victim);
-        ASSERT_EQ(GetFileAttributesA((root + "temp\\" + link).c_str()) &
-                      (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
-                  static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-            << "Wine shows no link at " << link;
+        if (toFolder) {
+            MakeFolderLink(root + "temp\\" + link, victim);
+            ASSERT_EQ(GetFileAttributesA((root + "temp\\" + link).c_str()) &
+                          (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+                      static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+                << "Wine shows no link at " << link;
+        } else {
+            MakeFileLink(root + "temp\\" + link, victim + "keep.txt", FileLinkKind::Symbolic);
+        }
         const auto before = ListTree(victim);
         DeleteFolderTree(root + "temp\\LUM_TEMP\\GameDisk");
         EXPECT_EQ(ListTree(victim), before) << "link at " << link;
         EXPECT_EQ(ReadFile(victim + "GameDisk\\keep.txt"), "must survive") << "link at " << link;
+        EXPECT_TRUE(GetFileAttributesA((victim + "keep.txt").c_str()) & FILE_ATTRIBUTE_READONLY)
+            << "link at " << link;
         // The link itself may go (Windows) or stay (Wine 8 cannot remove it from Windows code).
-        RemoveFolderLink(root + "temp\\" + link);
+        if (FolderExists(ExtractFileDir(root + "temp\\" + link)))
+            RemoveFolderLink(root + "temp\\" + link);
         SetFileAttributesA((victim + "keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     RemoveTree(FreshFolder("dft-link"));

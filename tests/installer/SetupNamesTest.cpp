@@ -47,6 +47,15 @@ TEST(SetupNames, OneNameEachWithDoubleByteRules) {
         {"a<b>", false, false},
         {"a|b", false, false},
         {"tab\there", false, false},
+        {"NUL", false, false},
+        {"con", false, false},
+        {"Com1", false, false},
+        {"LPT9 .lzh", false, false},
+        {"aux.txt", false, false},
+        {"CONOUT$", false, false},
+        {"CONSOLE", true, true},
+        {"COM10", true, true},
+        {"Aux Game", true, true},
         {"", false, false},
     };
     for (const auto& c : cases) {

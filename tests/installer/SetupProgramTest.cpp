@@ -107,11 +107,15 @@ TEST(SetupProgram, ReportsALibraryWithoutItsEntry) {
     ExpectLibraryError(disk, "Setup.exe", "UNLHA32.DLL file is illegal.");
 }
 
+const IMAGE_NT_HEADERS32* NtHeaders(const std::string& image) {
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    return reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+}
+
 // The DLLs a program imports, read from the import directory of its file.
 std::vector<std::string> ImportedDlls(const std::string& path) {
     const std::string image = ReadFile(path);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+    const auto* nt = NtHeaders(image);
     const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
         reinterpret_cast<const char*>(&nt->OptionalHeader) + nt->FileHeader.SizeOfOptionalHeader);
     const auto at = [&](DWORD rva) -> const char* {
@@ -144,6 +148,18 @@ TEST(SetupProgram, ProgramsAndLibraryImportOnlyKnownDlls) {
             CharLowerA(dll.data());
             EXPECT_TRUE(known.count(dll)) << program << " imports " << dll;
         }
+    }
+}
+
+TEST(SetupProgram, ProgramsAreTerminalServerAware) {
+    // Otherwise a terminal server gives them a Windows folder of the user's own, which the user
+    // may write to: the uninstaller would be written there and registered to run as
+    // administrator.
+    for (const char* program : {"Setup.exe", "zevizorezu.exe"}) {
+        const std::string image = ReadFile(BuiltProgram(program));
+        EXPECT_TRUE(NtHeaders(image)->OptionalHeader.DllCharacteristics &
+                    IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE)
+            << program;
     }
 }
 

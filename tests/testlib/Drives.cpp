@@ -1,5 +1,5 @@
-// Drive mapping and folder links through the host: a Windows process cannot make the prefix's symbolic links, so
-// a small shell command does it and leaves a marker that the test waits for.
+// Drive mapping and links through the host: a Windows process cannot make the prefix's
+// symbolic links, so a small shell command does it and leaves a marker that the test waits for.
 #include "Drives.h"
 
 #include "Files.h"
@@ -127,6 +127,11 @@ std::string LinkPath(const std::string& link) {
 
 void MakeFolderLink(const std::string& link, const std::string& target) {
     RunOnHost("ln -s " + ShellQuote(UnixPath(target)) + " " + ShellQuote(LinkPath(link)));
+}
+
+void MakeFileLink(const std::string& link, const std::string& target, FileLinkKind kind) {
+    RunOnHost(std::string(kind == FileLinkKind::Symbolic ? "ln -s " : "ln ") +
+              ShellQuote(UnixPath(target)) + " " + ShellQuote(LinkPath(link)));
 }
 
 void RemoveFolderLink(const std::string& link) {

@@ -30,7 +30,14 @@ private:
 // must not exist). Wine programs see it as a folder with the reparse-point attribute, as a
 // junction or a symbolic link shows on Windows.
 void MakeFolderLink(const std::string& link, const std::string& target);
-// Removes such a link from the host side (Wine 8 cannot remove a folder link from Windows code).
+// Makes link a second host name of the file target (both Windows paths in the prefix; link must
+// not exist): a symbolic link, which Wine programs see as a plain file (no reparse-point
+// attribute; a handle opened by its name leads to the target, and deleting it by name deletes
+// the target), or a hard link (nNumberOfLinks 2).
+enum class FileLinkKind { Symbolic, Hard };
+void MakeFileLink(const std::string& link, const std::string& target, FileLinkKind kind);
+// Removes a link made by MakeFolderLink or MakeFileLink from the host side (Wine 8 cannot remove
+// a link from Windows code: deleting it by name deletes or empties its target).
 void RemoveFolderLink(const std::string& link);
 
 } // namespace testbed

@@ -2,6 +2,7 @@
 // shortcuts and keys of the test bed.
 #include "Uninstall.h"
 
+#include "Drives.h"
 #include "Files.h"
 #include "RegistryProbe.h"
 
@@ -65,6 +66,41 @@ TEST(RemoveGame, RemovesTheShortcutAndItsEmptyFoldersOnlyBelowThePrograms) {
         EXPECT_TRUE(testbed::FolderExists(programs)) << "shortcut: " << shortcutName;
         EXPECT_EQ(testbed::ListTree(programs), after) << "shortcut: " << shortcutName;
         EXPECT_FALSE(testbed::FolderExists(game)) << "shortcut: " << shortcutName;
+    }
+}
+
+// Links met by the removal steps: one inside the game folder, and the shortcut or its folder
+// made a link after the plan judged them. What they lead to stays as it was.
+TEST(RemoveGame, LeavesWhatALinkLeadsTo) {
+    const std::string shortcutName = "Lumetra Studio\\G\\The Game.lnk";
+    const struct {
+        std::string link;   // below the test's folder
+        std::string target; // below the victim folder; a folder ends with a backslash
+    } cases[] = {
+        {"game\\save.dat", "keep.txt"},
+        {"game\\save", "empty\\"},
+        {"programs\\" + shortcutName, "keep.txt"},
+        {"programs\\Lumetra Studio\\G", ""},
+    };
+    for (const auto& [link, target] : cases) {
+        const std::string root = testbed::FreshFolder("uninst-links");
+        const std::string game = root + "game\\", programs = root + "programs\\";
+        const std::string victim = root + "victim\\";
+        testbed::WriteFile(game + "LUM_RT.ind", "[Install Data]\r\nTitle=T\r\n");
+        testbed::WriteFile(victim + "keep.txt", "must survive");
+        testbed::WriteFile(victim + "The Game.lnk", "must survive");
+        testbed::MakeFolders(victim + "empty");
+        testbed::MakeFolders(root + link.substr(0, link.rfind('\\')));
+        if (target.empty() || target.back() == '\\')
+            testbed::MakeFolderLink(root + link, victim + target);
+        else
+            testbed::MakeFileLink(root + link, victim + target, testbed::FileLinkKind::Symbolic);
+        RemoveGame({game, programs, shortcutName, ""});
+        testbed::RemoveFolderLink(root + link);
+        EXPECT_EQ(testbed::ListTree(victim), (Tree{"The Game.lnk", "empty\\", "keep.txt"})) << link;
+        if (testbed::FileExists(victim + "keep.txt"))
+            EXPECT_EQ(testbed::ReadFile(victim + "keep.txt"), "must survive") << link;
+        testbed::RemoveTree(root);
     }
 }
 
