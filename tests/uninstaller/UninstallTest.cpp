@@ -98,8 +98,9 @@ TEST(RemoveGame, LeavesWhatALinkLeadsTo) {
         RemoveGame({game, programs, shortcutName, ""});
         testbed::RemoveFolderLink(root + link);
         EXPECT_EQ(testbed::ListTree(victim), (Tree{"The Game.lnk", "empty\\", "keep.txt"})) << link;
-        if (testbed::FileExists(victim + "keep.txt"))
+        if (testbed::FileExists(victim + "keep.txt")) {
             EXPECT_EQ(testbed::ReadFile(victim + "keep.txt"), "must survive") << link;
+        }
         testbed::RemoveTree(root);
     }
 }
