@@ -18,12 +18,10 @@
 #include <sstream>
 
 #ifndef _WIN32
-#include <chrono>
+#include "InterruptedCommand.h"
+
 #include <csignal>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+#include <cstring>
 #endif
 
 namespace mkdisks {
@@ -407,16 +405,6 @@ TEST_F(MakeDisks, ImagesThatOtherReadersAccept) {
     }
 }
 
-// True once `state` holds, checked every few milliseconds; false when `limit` passes first.
-bool waitFor(const std::function<bool()>& state, std::chrono::seconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!state()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 TEST_F(MakeDisks, AnInterruptedCommandLeavesTheOutputFolderAsItWas) {
     // Incompressible data at the best effort: packing it takes long enough to be interrupted.
     writeFile(root_ / "game" / "data" / "movie.bin", noise(16 << 20, 9));
@@ -430,41 +418,18 @@ TEST_F(MakeDisks, AnInterruptedCommandLeavesTheOutputFolderAsItWas) {
         const fs::path out = root_ / "out";
         fs::remove_all(out);
         if (c.outExisted) fs::create_directories(out);
-        const fs::path log = root_ / "mkdisks.log";
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(fd, 1);
-            dup2(fd, 2);
-            execl(MKDISKS_COMMAND, "mkdisks", "--programs", options_.programs.c_str(), "--project",
-                  "Project1", "--title", "The Game", "--best", options_.game.c_str(),
-                  out.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
         // Interrupted while it writes the archive.
         const fs::path partial = out / "Project1.lzh.unlha-part";
-        const bool writing = waitFor(
-            [&] {
-                std::error_code error;
-                return fs::file_size(partial, error) > 0 && !error;
-            },
-            std::chrono::seconds(60));
-        kill(child, c.signal);
-        int status = 0;
-        const bool ended = waitFor([&] { return waitpid(child, &status, WNOHANG) == child; },
-                                   std::chrono::seconds(30));
-        if (!ended) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-        }
-        ASSERT_TRUE(writing) << what << ": " << readFile(log);
-        ASSERT_TRUE(ended) << what;
-        ASSERT_TRUE(WIFEXITED(status)) << what;
-        EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(lha::Status::Cancelled)) << what;
-        EXPECT_NE(readFile(log).find("mkdisks: interrupted; what this run had written is removed"),
+        const Interrupted run = runInterrupted(
+            {MKDISKS_COMMAND, "--programs", options_.programs, "--project", "Project1", "--title",
+             "The Game", "--best", options_.game, out.string()},
+            root_ / "mkdisks.log", c.signal, [&] { return hasData(partial); });
+        ASSERT_TRUE(run.atWork) << what << ": " << run.log;
+        ASSERT_TRUE(run.ended) << what;
+        EXPECT_EQ(run.exitCode, static_cast<int>(lha::Status::Cancelled)) << what;
+        EXPECT_NE(run.log.find("mkdisks: interrupted; what this run had written is removed"),
                   std::string::npos)
-            << what << ": " << readFile(log);
+            << what << ": " << run.log;
         ASSERT_EQ(fs::exists(out), c.outExisted) << what;
         if (c.outExisted) {
             EXPECT_TRUE(fs::is_empty(out)) << what;

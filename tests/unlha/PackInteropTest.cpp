@@ -1,12 +1,15 @@
 // Archives made by `unlha a`, read by the peer tools: every method and effort, extracted and
-// tested by lhasa, jlha and 7zz and by our own decoder, byte for byte; and the command's
-// refusals.
+// tested by lhasa, jlha and 7zz and by our own decoder, byte for byte; the command's
+// refusals; and how it winds down when interrupted.
 #include "HostFiles.h"
+#include "InterruptedCommand.h"
 #include "SampleData.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -217,6 +220,59 @@ TEST_F(PackInterop, RefusalsWriteNoArchive) {
     EXPECT_EQ(readFile(root_ / "old.lzh"), "an archive of before");
     for (const auto& item : fs::directory_iterator(root_))
         EXPECT_EQ(item.path().string().find(".unlha-part"), std::string::npos) << item.path();
+}
+
+TEST_F(PackInterop, AnInterruptedCommandRemovesWhatItHadHalfWritten) {
+    // A file big enough to be packed and extracted for a good while, after a small one: 16
+    // letters at random, which pack quickly and decode slowly, a literal at a time.
+    std::string letters = noise(64 << 20, 8);
+    for (char& c : letters)
+        c = static_cast<char>('a' + (c & 15));
+    writeFile(root_ / "game" / "a.txt", "small and whole");
+    writeFile(root_ / "game" / "b.txt", letters);
+    const struct {
+        std::string command;
+        fs::path atWork;  // has data once the command is at work on the big file
+        fs::path before;  // a file there before, which stays as it was
+        fs::path gone;    // not there afterwards
+        fs::path kept;    // a file completely written before the interrupt, which stays
+        int signal;
+    } cases[] = {
+        {"a", root_ / "new.lzh.unlha-part", "", root_ / "new.lzh", "", SIGINT},
+        {"x", root_ / "fresh" / "b.txt", "", root_ / "fresh" / "b.txt", root_ / "fresh" / "a.txt",
+         SIGTERM},
+        {"x", root_ / "over" / "b.txt.unlha-part", root_ / "over" / "b.txt", "",
+         root_ / "over" / "a.txt", SIGINT},
+    };
+    ASSERT_EQ(shell(UNLHA_COMMAND " a -q game.lzh game/a.txt game/b.txt").exitCode, 0);
+    writeFile(root_ / "over" / "b.txt", "the file of before");
+    for (const auto& c : cases) {
+        const std::string what = c.command + " " + std::string(strsignal(c.signal)) + ", " +
+                                 c.atWork.lexically_relative(root_).string();
+        const std::vector<std::string> command =
+            c.command == "a" ? std::vector<std::string>{UNLHA_COMMAND, "a", (root_ / "new.lzh").string(),
+                                                        (root_ / "game").string()}
+                             : std::vector<std::string>{UNLHA_COMMAND, "x",
+                                                        (root_ / "game.lzh").string(),
+                                                        c.atWork.parent_path().string()};
+        const Interrupted run = runInterrupted(command, root_ / "log", c.signal,
+                                               [&] { return hasData(c.atWork); });
+        ASSERT_TRUE(run.atWork) << what << ": " << run.log;
+        ASSERT_TRUE(run.ended) << what;
+        EXPECT_EQ(run.exitCode, 6) << what << ": " << run.log;
+        EXPECT_NE(run.log.find("unlha: interrupted\n"), std::string::npos) << what << ": " << run.log;
+        if (!c.gone.empty()) {
+            EXPECT_FALSE(fs::exists(c.gone)) << what;
+        }
+        if (!c.before.empty()) {
+            EXPECT_EQ(readFile(c.before), "the file of before") << what;
+        }
+        if (!c.kept.empty()) {
+            EXPECT_EQ(readFile(c.kept), "small and whole") << what;
+        }
+        for (const auto& item : fs::recursive_directory_iterator(root_))
+            EXPECT_EQ(item.path().string().find(".unlha-part"), std::string::npos) << item.path();
+    }
 }
 
 } // namespace

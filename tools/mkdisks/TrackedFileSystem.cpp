@@ -1,4 +1,4 @@
-// Keeping the record of what a run created, and stopping its reads and writes once cancelled.
+// Keeping the record of what a run created.
 #include "TrackedFileSystem.h"
 
 #include <algorithm>
@@ -8,52 +8,6 @@ namespace {
 
 using lha::Status;
 
-class StoppingInput final : public lha::Input {
-public:
-    StoppingInput(std::unique_ptr<lha::Input> inner, lha::Observer& observer)
-        : inner_(std::move(inner)), observer_(observer) {}
-    Status readAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
-                  std::size_t& got) override {
-        got = 0;
-        if (observer_.cancelled()) return Status::Cancelled;
-        return inner_->readAt(offset, buffer, size, got);
-    }
-    std::uint64_t size() const override { return inner_->size(); }
-
-private:
-    std::unique_ptr<lha::Input> inner_;
-    lha::Observer& observer_;
-};
-
-class StoppingFile final : public lha::OutputFile {
-public:
-    StoppingFile(std::unique_ptr<lha::OutputFile> inner, lha::Observer& observer)
-        : inner_(std::move(inner)), observer_(observer) {}
-    Status write(const std::uint8_t* data, std::size_t size) override {
-        return observer_.cancelled() ? Status::Cancelled : inner_->write(data, size);
-    }
-    Status finish(const lha::Timestamp& modified) override { return inner_->finish(modified); }
-
-private:
-    std::unique_ptr<lha::OutputFile> inner_;
-    lha::Observer& observer_;
-};
-
-class StoppingArchive final : public lha::ArchiveFile {
-public:
-    StoppingArchive(std::unique_ptr<lha::ArchiveFile> inner, lha::Observer& observer)
-        : inner_(std::move(inner)), observer_(observer) {}
-    Status write(const std::uint8_t* data, std::size_t size) override {
-        return observer_.cancelled() ? Status::Cancelled : inner_->write(data, size);
-    }
-    Status seek(std::uint64_t position) override { return inner_->seek(position); }
-    Status finish() override { return inner_->finish(); }
-
-private:
-    std::unique_ptr<lha::ArchiveFile> inner_;
-    lha::Observer& observer_;
-};
-
 void forget(std::vector<std::string>& paths, const std::string& path) {
     paths.erase(std::remove(paths.begin(), paths.end(), path), paths.end());
 }
@@ -62,23 +16,15 @@ void forget(std::vector<std::string>& paths, const std::string& path) {
 
 void TrackedFileSystem::removeCreated() {
     for (auto file = files_.rbegin(); file != files_.rend(); ++file)
-        inner_.removeFile(*file);
+        StoppingFileSystem::removeFile(*file);
     for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder)
-        inner_.removeFolder(*folder);
+        StoppingFileSystem::removeFolder(*folder);
     files_.clear();
     folders_.clear();
 }
 
-Status TrackedFileSystem::openArchive(const std::string& path,
-                                      std::unique_ptr<lha::Input>& input) {
-    std::unique_ptr<lha::Input> opened;
-    const Status status = inner_.openArchive(path, opened);
-    if (status == Status::Ok) input = std::make_unique<StoppingInput>(std::move(opened), observer_);
-    return status;
-}
-
 Status TrackedFileSystem::makeFolders(const std::string& path, std::vector<std::string>& made) {
-    const Status status = inner_.makeFolders(path, made);
+    const Status status = StoppingFileSystem::makeFolders(path, made);
     folders_.insert(folders_.end(), made.begin(), made.end());
     return status;
 }
@@ -86,34 +32,28 @@ Status TrackedFileSystem::makeFolders(const std::string& path, std::vector<std::
 Status TrackedFileSystem::makeFolder(const std::string& path) {
     // Ok also when the folder was there: only one that was not is the run's.
     lha::FolderItem item;
-    const bool existed = inner_.examine(path, item) == Status::Ok;
-    const Status status = inner_.makeFolder(path);
+    const bool existed = examine(path, item) == Status::Ok;
+    const Status status = StoppingFileSystem::makeFolder(path);
     if (status == Status::Ok && !existed) folders_.push_back(path);
     return status;
 }
 
 Status TrackedFileSystem::createFile(const std::string& path,
                                      std::unique_ptr<lha::OutputFile>& file, bool& existed) {
-    std::unique_ptr<lha::OutputFile> created;
-    const Status status = inner_.createFile(path, created, existed);
-    if (status != Status::Ok) return status;
-    files_.push_back(path);
-    file = std::make_unique<StoppingFile>(std::move(created), observer_);
+    const Status status = StoppingFileSystem::createFile(path, file, existed);
+    if (status == Status::Ok) files_.push_back(path);
     return status;
 }
 
 Status TrackedFileSystem::createArchive(const std::string& path,
                                         std::unique_ptr<lha::ArchiveFile>& file, bool& existed) {
-    std::unique_ptr<lha::ArchiveFile> created;
-    const Status status = inner_.createArchive(path, created, existed);
-    if (status != Status::Ok) return status;
-    files_.push_back(path);
-    file = std::make_unique<StoppingArchive>(std::move(created), observer_);
+    const Status status = StoppingFileSystem::createArchive(path, file, existed);
+    if (status == Status::Ok) files_.push_back(path);
     return status;
 }
 
 Status TrackedFileSystem::replaceFile(const std::string& from, const std::string& to) {
-    const Status status = inner_.replaceFile(from, to);
+    const Status status = StoppingFileSystem::replaceFile(from, to);
     if (status == Status::Ok && std::find(files_.begin(), files_.end(), from) != files_.end()) {
         forget(files_, from);
         forget(files_, to);
@@ -123,14 +63,14 @@ Status TrackedFileSystem::replaceFile(const std::string& from, const std::string
 }
 
 void TrackedFileSystem::removeFile(const std::string& path) {
-    inner_.removeFile(path);
+    StoppingFileSystem::removeFile(path);
     forget(files_, path);
 }
 
 void TrackedFileSystem::removeFolder(const std::string& path) {
-    inner_.removeFolder(path);
+    StoppingFileSystem::removeFolder(path);
     lha::FolderItem item;
-    if (inner_.examine(path, item) != Status::Ok) forget(folders_, path);
+    if (examine(path, item) != Status::Ok) forget(folders_, path);
 }
 
 } // namespace mkdisks

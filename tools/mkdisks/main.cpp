@@ -22,7 +22,7 @@ public:
     }
     void error(std::string_view line) override {
         // After an interrupt the failures are its consequences; main says what happened.
-        if (mkdisks::interrupted()) return;
+        if (lha::interrupted()) return;
         clearProgress();
         std::fprintf(stderr, "mkdisks: %.*s\n", static_cast<int>(line.size()), line.data());
     }
@@ -38,7 +38,7 @@ public:
                      tail.data());
         shown_ = true;
     }
-    bool cancelled() override { return mkdisks::interrupted(); }
+    bool cancelled() override { return lha::interrupted(); }
 
     // Takes the progress line off the terminal.
     void clearProgress() {
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     }
     Console console(isatty(fileno(stderr)) != 0);
     const auto fileSystem = lha::makeFileSystem();
-    mkdisks::catchInterrupts();
+    lha::catchInterrupts();
     const lha::Status status = mkdisks::makeDisks(options, *fileSystem, console);
     if (status == lha::Status::Cancelled) {
         console.clearProgress();

@@ -1,9 +1,12 @@
 // The unlha command: extracts, tests and lists LHA archives with the library's command syntax,
-// and packs files and folders into a new archive.
+// and packs files and folders into a new archive. Interrupted, it removes what it had half
+// written and ends with Cancelled.
 #include "CommandLine.h"
 #include "FileSystem.h"
+#include "Interrupt.h"
 #include "Job.h"
 #include "PackJob.h"
+#include "StoppingFileSystem.h"
 
 #include <cstdio>
 #include <string>
@@ -39,7 +42,7 @@ constexpr const char* kHelp =
     "  -h, --help, /? (on Windows)  this help;  --version  the version\n"
     "exit codes:\n"
     "  0 done   1 not an archive   2 broken data or CRC mismatch   3 unsupported method\n"
-    "  4 cannot write   5 refused path   6 cancelled   7 bad command line\n"
+    "  4 cannot write   5 refused path   6 interrupted   7 bad command line\n"
     "  8 cannot read the archive or a file to pack   9 out of memory\n";
 
 // True for the arguments that ask for the help.
@@ -50,26 +53,39 @@ bool asksForHelp(const std::string& argument) {
     return argument == "-h" || argument == "--help";
 }
 
-// The report goes to standard output, errors to standard error, one line each.
+// The report goes to standard output, errors to standard error, one line each. An interrupt
+// cancels the job; what it then reports and fails are its consequences, which the one line
+// of finish() stands for.
 class ConsoleObserver final : public lha::Observer {
 public:
     explicit ConsoleObserver(bool showReport) : showReport_(showReport) {}
 
     void report(std::string_view line) override {
-        if (!showReport_) return;
+        if (!showReport_ || lha::interrupted()) return;
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     }
     void error(std::string_view line) override {
+        if (lha::interrupted()) return;
         std::fflush(stdout);
         std::fprintf(stderr, "unlha: %.*s\n", static_cast<int>(line.size()), line.data());
     }
     void progress(std::string_view, std::uint64_t, std::uint64_t) override {}
-    bool cancelled() override { return false; }
+    bool cancelled() override { return lha::interrupted(); }
 
 private:
     bool showReport_;
 };
+
+// The exit code of a job that ended with `status`; an interrupted job says so.
+int finish(lha::Status status) {
+    std::fflush(stdout);
+    if (status != lha::Status::Ok && lha::interrupted()) {
+        std::fputs("unlha: interrupted\n", stderr);
+        return static_cast<int>(lha::Status::Cancelled);
+    }
+    return static_cast<int>(status);
+}
 
 int pack(const std::vector<std::string>& arguments) {
     lha::PackCommand command;
@@ -81,10 +97,10 @@ int pack(const std::vector<std::string>& arguments) {
     }
     ConsoleObserver observer(!command.quiet);
     const auto fileSystem = lha::makeFileSystem();
+    lha::StoppingFileSystem stopping(*fileSystem, observer);
     std::vector<lha::WrittenEntry> written;
-    const lha::Status status = lha::runPackJob(command.job, *fileSystem, observer, written);
-    std::fflush(stdout);
-    return static_cast<int>(status);
+    lha::catchInterrupts();
+    return finish(lha::runPackJob(command.job, stopping, observer, written));
 }
 
 // The arguments after the program's name. On Windows they are split anew from the raw command
@@ -127,7 +143,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     ConsoleObserver observer(!command.quiet || command.job.action == lha::Action::List);
     const auto fileSystem = lha::makeFileSystem();
-    const lha::Status status = lha::runJob(command.job, *fileSystem, observer);
-    std::fflush(stdout);
-    return static_cast<int>(status);
+    lha::StoppingFileSystem stopping(*fileSystem, observer);
+    lha::catchInterrupts();
+    return finish(lha::runJob(command.job, stopping, observer));
 }

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <windows.h>
 
-namespace mkdisks {
+namespace lha {
 namespace {
 
 std::atomic<bool> caught{false};
@@ -31,4 +31,4 @@ bool interrupted() {
     return caught.load();
 }
 
-} // namespace mkdisks
+} // namespace lha

@@ -1,8 +1,8 @@
-// An interrupt from the user or the system, taken as a request to stop: the run winds down at
-// its next read or write and removes what it made.
+// An interrupt from the user or the system, taken by the commands (unlha, mkdisks) as a request
+// to stop: the run winds down at its next read or write and removes what it had half written.
 #pragma once
 
-namespace mkdisks {
+namespace lha {
 
 // From now on the first interrupt only sets what interrupted() tells: on POSIX SIGINT, SIGTERM
 // and SIGHUP; on Windows Ctrl-C, Ctrl-Break and closing the console (or logging off), where the
@@ -10,4 +10,4 @@ namespace mkdisks {
 void catchInterrupts();
 bool interrupted();
 
-} // namespace mkdisks
+} // namespace lha

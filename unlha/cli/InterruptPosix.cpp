@@ -4,7 +4,7 @@
 #include <atomic>
 #include <csignal>
 
-namespace mkdisks {
+namespace lha {
 namespace {
 
 std::atomic<bool> caught{false};
@@ -30,4 +30,4 @@ bool interrupted() {
     return caught.load();
 }
 
-} // namespace mkdisks
+} // namespace lha
