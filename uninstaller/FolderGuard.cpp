@@ -105,8 +105,19 @@ std::string NormalPath(const std::string& path) {
         return GetFullPathNameA(plain.c_str(), size, buffer, nullptr);
     });
     if (full.empty()) return "";
-    const std::string finalPath = FinalPath(full);
-    if (!finalPath.empty()) return finalPath;
+    // The deepest part that exists is taken where it really leads and what is not there (yet)
+    // is added as spelled, so that a missing folder inside a protected one is judged by the same
+    // spelling as the protected folder itself.
+    std::string existing = ExtractFileDir(AddBackslash(full)), missing;
+    for (;;) {
+        const std::string finalPath = FinalPath(existing);
+        if (!finalPath.empty())
+            return missing.empty() ? finalPath : AddBackslash(finalPath) + missing;
+        const std::string parent = ExtractFileDir(existing);
+        if (parent == existing) break;
+        missing = ExtractFileName(existing) + (missing.empty() ? "" : "\\" + missing);
+        existing = parent;
+    }
     const std::string longPath = PathFrom(
         [&](char* buffer, DWORD size) { return GetLongPathNameA(full.c_str(), buffer, size); });
     return longPath.empty() ? full : longPath;

@@ -3,6 +3,7 @@
 
 #include "Drives.h"
 #include "Files.h"
+#include "Wait.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -22,11 +23,12 @@ std::string CharUpper(std::string text) {
 }
 
 TEST(FolderGuard, AcceptsOnlyRealSubFoldersOutsideTheProtectedOnes) {
-    const ProtectedFolders guarded = {{"C:\\users\\root\\", "C:\\Program Files\\"},
-                                      {"C:\\WINDOWS\\"}};
+    const ProtectedFolders guarded = {
+        {NormalFolder("C:\\users\\root\\"), NormalFolder("C:\\Program Files\\")},
+        {NormalFolder("C:\\WINDOWS\\")}};
     const std::pair<std::string, std::string> cases[] = {
         {"C:\\Games\\Project1\\LUM_RT.ind", "C:\\Games\\Project1\\"},
-        {"c:\\games\\x y\\LUM_RT.ind", "c:\\games\\x y\\"},
+        {"c:\\games\\x y\\LUM_RT.ind", "C:\\games\\x y\\"}, // the drive as the system names it
         {"C:\\Program Files\\Morvane\\Lumetra\\G\\LUM_RT.ind",
          "C:\\Program Files\\Morvane\\Lumetra\\G\\"},
         {"C:\\users\\root\\Games\\LUM_RT.ind", "C:\\users\\root\\Games\\"},
@@ -101,6 +103,13 @@ TEST(FolderGuard, KnowsEveryFolderOfTheSystemAndTheUserHoweverSpelled) {
     ASSERT_NE(std::string(programFilesShort), "C:\\Program Files") << "no short name to test with";
     testbed::DriveMapping windowsDrive(testbed::DriveKind::Fixed, windows);
     const std::string alias = windowsDrive.Root();
+    // Wine reads its table of drives again at most once a second, and names a folder through the
+    // drive whose root lies deepest: wait until final paths know the new letter, so that every
+    // verdict below is made with the same table.
+    ASSERT_TRUE(testbed::WaitFor([&] {
+        return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, NormalFolder(windows).c_str(), -1,
+                              alias.c_str(), -1) == CSTR_EQUAL;
+    }));
     const ProtectedFolders guarded = SystemFolders();
     const std::pair<std::string, bool> cases[] = {
         // game folder, whether it may go
