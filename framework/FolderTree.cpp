@@ -110,7 +110,7 @@ bool IsLinkedFile(const std::string& path) {
         // listing, yet writing by that name would create the file where the link points. Only
         // creating the name tells; what is made here goes again when its handle closes.
         const TFileHandle made(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+                                           FILE_FLAG_DELETE_ON_CLOSE, nullptr));
         return !made.Valid() &&
                (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
     }

@@ -60,11 +60,21 @@ TEST_F(FirstDialog, StoredChoicesReadAsNumbers) {
         DWORD number;
         bool checked;
     };
-    const Case cases[] = {{"1", 0, true},       {"0", 0, false},     {"$1", 0, true},
-                          {"$0", 0, false},     {"$a", 0, true},     {"two", 0, false},
-                          {"", 0, false},       {"0x1", 0, false},   {"+1", 0, false},
-                          {"-1", 0, false},     {"$", 0, false},     {" 1", 0, false},
-                          {"99999999999", 0, false}, {nullptr, 1, true}, {nullptr, 0, false},
+    const Case cases[] = {{"1", 0, true},
+                          {"0", 0, false},
+                          {"$1", 0, true},
+                          {"$0", 0, false},
+                          {"$a", 0, true},
+                          {"two", 0, false},
+                          {"", 0, false},
+                          {"0x1", 0, false},
+                          {"+1", 0, false},
+                          {"-1", 0, false},
+                          {"$", 0, false},
+                          {" 1", 0, false},
+                          {"99999999999", 0, false},
+                          {nullptr, 1, true},
+                          {nullptr, 0, false},
                           {nullptr, 7, true}};
     for (const Case& c : cases) {
         for (const char* value : {"RegisterProgramOption", "PrepareUninstallOption"}) {
@@ -233,7 +243,7 @@ TEST_F(FirstDialogRun, LayoutAndTabOrderAsTheUserSeesThem) {
 }
 
 TEST_F(FirstDialogRun, CancelWritesNothingAfterTheChoicesChanged) {
-    const char* const ways[] = {"button", "Esc", "close box", "Alt+C", "C on a check box",
+    const char* const ways[] = {"button",         "Esc", "close box", "Alt+C", "C on a check box",
                                 "Enter on Cancel"};
     for (const std::string how : ways) {
         SCOPED_TRACE(how);
@@ -284,21 +294,21 @@ TEST_F(FirstDialogRun, KeyboardAloneInstallsTheGame) {
     };
     // Round from the first stop to the last and back, then into the options group and out of it
     // again, ticking both boxes and clearing the first.
-    const Step steps[] = {{{VK_SHIFT, VK_TAB}, cancel, false, false},
-                          {{VK_TAB}, pathBox, false, false},
-                          {{VK_TAB}, shortcut, false, false},
-                          {{VK_SPACE}, shortcut, true, false},
-                          {{VK_TAB}, uninstall, true, false},
-                          {{VK_SPACE}, uninstall, true, true},
-                          {{VK_SHIFT, VK_TAB}, shortcut, true, true},
-                          {{VK_SPACE}, shortcut, false, true}};
+    const Step steps[] = {
+        {{VK_SHIFT, VK_TAB}, cancel, false, false}, {{VK_TAB}, pathBox, false, false},
+        {{VK_TAB}, shortcut, false, false},         {{VK_SPACE}, shortcut, true, false},
+        {{VK_TAB}, uninstall, true, false},         {{VK_SPACE}, uninstall, true, true},
+        {{VK_SHIFT, VK_TAB}, shortcut, true, true}, {{VK_SPACE}, shortcut, false, true}};
     for (size_t i = 0; i < std::size(steps); ++i) {
         TypeKeys(steps[i].keys);
-        EXPECT_TRUE(WaitFor([&] {
-            return Focus() == steps[i].focus &&
-                   Checked("Add Games Shortcut In Start Menu") == steps[i].shortcut &&
-                   Checked("Include Game Uninstall Option") == steps[i].uninstall;
-        }, 5000)) << "step " << i;
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return Focus() == steps[i].focus &&
+                       Checked("Add Games Shortcut In Start Menu") == steps[i].shortcut &&
+                       Checked("Include Game Uninstall Option") == steps[i].uninstall;
+            },
+            5000))
+            << "step " << i;
     }
     // Enter on a check box presses the default button, "Start Installation".
     TypeKeys({VK_RETURN});
@@ -368,8 +378,8 @@ TEST_F(FirstDialogRun, OneTaskBarButtonTitledSetupHidesAndRestoresTheWindows) {
         return done.text == "Installation done";
     }));
     EXPECT_EQ(done.owner, application);
-    const RECT box = ScreenRect(done.window), screen{0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                                     GetSystemMetrics(SM_CYSCREEN)};
+    const RECT box = ScreenRect(done.window),
+               screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT onScreen;
     IntersectRect(&onScreen, &box, &screen);
     EXPECT_TRUE(EqualRect(&onScreen, &box)) << "the box lies on the screen";

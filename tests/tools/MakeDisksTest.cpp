@@ -413,8 +413,8 @@ TEST_F(MakeDisks, AnInterruptedCommandLeavesTheOutputFolderAsItWas) {
         bool outExisted; // OUT_FOLDER was there, empty
     } cases[] = {{SIGINT, false}, {SIGTERM, true}};
     for (const auto& c : cases) {
-        const std::string what = std::string(strsignal(c.signal)) +
-                                 (c.outExisted ? ", an empty output folder" : "");
+        const std::string what =
+            std::string(strsignal(c.signal)) + (c.outExisted ? ", an empty output folder" : "");
         const fs::path out = root_ / "out";
         fs::remove_all(out);
         if (c.outExisted) fs::create_directories(out);

@@ -473,7 +473,11 @@ TEST(PackCommand, Syntax) {
         {{"-lh7", "-best", "-q", "a.lzh", "game"}, Status::Ok, "-lh7-", true, true, game},
         {{"-lh6", "a.lzh", "game"}, Status::Ok, "-lh6-", false, false, game},
         // Switches come first; after the archive everything is a path.
-        {{"a.lzh", "game", "-lh6", "more"}, Status::Ok, "-lh5-", false, false,
+        {{"a.lzh", "game", "-lh6", "more"},
+         Status::Ok,
+         "-lh5-",
+         false,
+         false,
          {"game", "-lh6", "more"}},
         {{"-lh1", "a.lzh", "game"}, Status::BadCommand, "", false, false, {}},
         {{"-x", "a.lzh", "game"}, Status::BadCommand, "", false, false, {}},

@@ -64,20 +64,32 @@ TEST(Job, ListShowsRatiosAndCountsFilesAndFoldersApart) {
         Action action;
         std::vector<std::string> lines; // each found in the report line of the same index
     } cases[] = {
-        {"files and a folder", tree(), Action::List,
+        {"files and a folder",
+         tree(),
+         Action::List,
          {"    original       packed  ratio method crc date       time     name",
-          "           0            0      - -lhd- 0000", "-lz5-", "           4            4 100.0% -lh0-",
-          "           0            0      - -lh0-", "------------ ------------ ------",
-          "          10"}},
-        {"the totals", tree(), Action::List,
+          "           0            0      - -lhd- 0000", "-lz5-",
+          "           4            4 100.0% -lh0-", "           0            0      - -lh0-",
+          "------------ ------------ ------", "          10"}},
+        {"the totals",
+         tree(),
+         Action::List,
          {"", "", "", "", "", "", "                                3 files, 1 folder"}},
-        {"packed", archive({packedEntry("-lz5-", "a", repeated, 2)}), Action::List,
+        {"packed",
+         archive({packedEntry("-lz5-", "a", repeated, 2)}),
+         Action::List,
          {"", "        1000", "------------", "        1000 "}},
-        {"one file", archive({storedEntry("a", "x", 2)}), Action::List,
+        {"one file",
+         archive({storedEntry("a", "x", 2)}),
+         Action::List,
          {"", "", "", "           1            1 100.0%                                1 file"}},
-        {"folders only", archive({folderEntry("a\\", 0), folderEntry("b\\", 0)}), Action::List,
+        {"folders only",
+         archive({folderEntry("a\\", 0), folderEntry("b\\", 0)}),
+         Action::List,
          {"", "", "", "", "      -                                0 files, 2 folders"}},
-        {"one file extracted", archive({storedEntry("a", "x", 2)}), Action::Extract,
+        {"one file extracted",
+         archive({storedEntry("a", "x", 2)}),
+         Action::Extract,
          {"extracted", "1 file, 1 byte"}},
     };
     for (const auto& c : cases) {
@@ -120,14 +132,15 @@ TEST(Job, AFirstVolumeSaysTheArchiveGoesOn) {
 }
 
 TEST(Job, PathsStoredFromTheRootGoUnderTheDestination) {
-    const Outcome outcome = runInMemory(archive({storedEntry("\\sub\\hello.txt", "h", 0),
-                                                 storedEntry("/etc/passwd", "p", 1)}));
+    const Outcome outcome = runInMemory(
+        archive({storedEntry("\\sub\\hello.txt", "h", 0), storedEntry("/etc/passwd", "p", 1)}));
     EXPECT_EQ(outcome.status, Status::Ok);
     const std::map<std::string, std::string> expected = {{"out/sub/hello.txt", "h"},
                                                          {"out/etc/passwd", "p"}};
     EXPECT_EQ(outcome.fileSystem.files, expected);
     ASSERT_EQ(outcome.report.size(), 5u);
-    EXPECT_EQ(outcome.report[0], "stored from the root, put under the destination  \\sub\\hello.txt");
+    EXPECT_EQ(outcome.report[0],
+              "stored from the root, put under the destination  \\sub\\hello.txt");
 }
 
 // A MacBinary file: header, a data fork of `data`, padding, a resource fork of `resource`.

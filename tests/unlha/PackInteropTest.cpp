@@ -9,12 +9,12 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <map>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -149,7 +149,8 @@ TEST_F(PackInterop, SeveralPathsEachUnderTheirOwnNames) {
     const Result packed = shell(UNLHA_COMMAND " a several.lzh source/readme.txt source/bin " +
                                 quote(fs::u8path("source/\u65E5\u672C\u8A9E.txt")));
     ASSERT_EQ(packed.exitCode, 0) << packed.err;
-    EXPECT_NE(packed.out.find("folder                                     bin\n"), std::string::npos)
+    EXPECT_NE(packed.out.find("folder                                     bin\n"),
+              std::string::npos)
         << packed.out;
     EXPECT_NE(packed.out.find("5 files, 1 folder, 101007 bytes, archive of " +
                               std::to_string(fs::file_size(root_ / "several.lzh")) + " bytes\n"),
@@ -232,10 +233,10 @@ TEST_F(PackInterop, AnInterruptedCommandRemovesWhatItHadHalfWritten) {
     writeFile(root_ / "game" / "b.txt", letters);
     const struct {
         std::string command;
-        fs::path atWork;  // has data once the command is at work on the big file
-        fs::path before;  // a file there before, which stays as it was
-        fs::path gone;    // not there afterwards
-        fs::path kept;    // a file completely written before the interrupt, which stays
+        fs::path atWork; // has data once the command is at work on the big file
+        fs::path before; // a file there before, which stays as it was
+        fs::path gone;   // not there afterwards
+        fs::path kept;   // a file completely written before the interrupt, which stays
         int signal;
     } cases[] = {
         {"a", root_ / "new.lzh.unlha-part", "", root_ / "new.lzh", "", SIGINT},
@@ -250,17 +251,18 @@ TEST_F(PackInterop, AnInterruptedCommandRemovesWhatItHadHalfWritten) {
         const std::string what = c.command + " " + std::string(strsignal(c.signal)) + ", " +
                                  c.atWork.lexically_relative(root_).string();
         const std::vector<std::string> command =
-            c.command == "a" ? std::vector<std::string>{UNLHA_COMMAND, "a", (root_ / "new.lzh").string(),
-                                                        (root_ / "game").string()}
-                             : std::vector<std::string>{UNLHA_COMMAND, "x",
-                                                        (root_ / "game.lzh").string(),
-                                                        c.atWork.parent_path().string()};
-        const Interrupted run = runInterrupted(command, root_ / "log", c.signal,
-                                               [&] { return hasData(c.atWork); });
+            c.command == "a"
+                ? std::vector<std::string>{UNLHA_COMMAND, "a", (root_ / "new.lzh").string(),
+                                           (root_ / "game").string()}
+                : std::vector<std::string>{UNLHA_COMMAND, "x", (root_ / "game.lzh").string(),
+                                           c.atWork.parent_path().string()};
+        const Interrupted run =
+            runInterrupted(command, root_ / "log", c.signal, [&] { return hasData(c.atWork); });
         ASSERT_TRUE(run.atWork) << what << ": " << run.log;
         ASSERT_TRUE(run.ended) << what;
         EXPECT_EQ(run.exitCode, 6) << what << ": " << run.log;
-        EXPECT_NE(run.log.find("unlha: interrupted\n"), std::string::npos) << what << ": " << run.log;
+        EXPECT_NE(run.log.find("unlha: interrupted\n"), std::string::npos)
+            << what << ": " << run.log;
         if (!c.gone.empty()) {
             EXPECT_FALSE(fs::exists(c.gone)) << what;
         }

@@ -140,10 +140,9 @@ private:
 // The kind, size, time and attributes of what the file system says of one file or folder.
 void describe(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& modified,
               FolderItem& item) {
-    item.kind = attributes & FILE_ATTRIBUTE_DIRECTORY ? FolderItem::Kind::Folder
-                                                      : FolderItem::Kind::File;
-    if (item.kind == FolderItem::Kind::File)
-        item.size = (std::uint64_t{sizeHigh} << 32) | sizeLow;
+    item.kind =
+        attributes & FILE_ATTRIBUTE_DIRECTORY ? FolderItem::Kind::Folder : FolderItem::Kind::File;
+    if (item.kind == FolderItem::Kind::File) item.size = (std::uint64_t{sizeHigh} << 32) | sizeLow;
     item.modified = {Timestamp::Kind::Windows,
                      (std::uint64_t{modified.dwHighDateTime} << 32) | modified.dwLowDateTime};
     item.attributes = static_cast<std::uint16_t>(
@@ -225,9 +224,8 @@ Status Win32FileSystem::makeFolders(const std::string& path, std::vector<std::st
 
 Status Win32FileSystem::createFile(const std::string& path, std::unique_ptr<OutputFile>& file,
                                    bool& existed) {
-    const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     existed = handle == INVALID_HANDLE_VALUE &&
               (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
     if (handle == INVALID_HANDLE_VALUE) return Status::WriteFailed;

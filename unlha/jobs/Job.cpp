@@ -284,8 +284,8 @@ void Run::summary() {
     }
     // The totals in the columns of the sizes, the counts where the names are.
     observer_.report(std::string(12, '-') + ' ' + std::string(12, '-') + ' ' + std::string(6, '-'));
-    observer_.report(padded(bytes_, 12) + ' ' + padded(packed_, 12) + ' ' +
-                     ratio(packed_, bytes_) + std::string(32, ' ') + counts + failed);
+    observer_.report(padded(bytes_, 12) + ' ' + padded(packed_, 12) + ' ' + ratio(packed_, bytes_) +
+                     std::string(32, ' ') + counts + failed);
 }
 
 } // namespace

@@ -233,9 +233,9 @@ Status writeArchive(const PackJob& job, const Plan& plan, ArchiveFile& file, Fil
         return Status::WriteFailed;
     }
     written = writer.entries();
-    observer.report(counted(files, "file") + (folders == 0 ? "" : ", " + counted(folders, "folder")) +
-                    ", " + counted(plan.bytes, "byte") + ", archive of " +
-                    counted(writer.size(), "byte"));
+    observer.report(counted(files, "file") +
+                    (folders == 0 ? "" : ", " + counted(folders, "folder")) + ", " +
+                    counted(plan.bytes, "byte") + ", archive of " + counted(writer.size(), "byte"));
     return Status::Ok;
 }
 

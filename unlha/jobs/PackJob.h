@@ -16,7 +16,7 @@
 namespace lha {
 
 struct PackJob {
-    std::string archive;          // the archive to make; one that exists is not replaced
+    std::string archive; // the archive to make; one that exists is not replaced
     // What goes into it: one folder alone gives what it holds, stored from the archive's top;
     // otherwise each file is stored under its own name and each folder, with what it holds,
     // under its own name.

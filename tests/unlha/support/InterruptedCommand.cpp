@@ -26,10 +26,11 @@ bool waitFor(const std::function<bool()>& state, std::chrono::seconds limit) {
 
 } // namespace
 
-Interrupted runInterrupted(const std::vector<std::string>& command, const fs::path& log,
-                           int signal, const std::function<bool()>& atWork) {
+Interrupted runInterrupted(const std::vector<std::string>& command, const fs::path& log, int signal,
+                           const std::function<bool()>& atWork) {
     std::vector<char*> arguments;
-    for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : command)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
     Interrupted result;
     const pid_t child = fork();

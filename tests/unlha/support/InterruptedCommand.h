@@ -18,8 +18,9 @@ struct Interrupted {
 // Runs `command` (the program's path, then its arguments) with both outputs to `log`, waits
 // up to a minute for `atWork` to hold, sends `signal` and waits up to 30 seconds for the end
 // (killing the command after that).
-Interrupted runInterrupted(const std::vector<std::string>& command, const std::filesystem::path& log,
-                           int signal, const std::function<bool()>& atWork);
+Interrupted runInterrupted(const std::vector<std::string>& command,
+                           const std::filesystem::path& log, int signal,
+                           const std::function<bool()>& atWork);
 
 // True when the file is there and has data.
 bool hasData(const std::filesystem::path& path);
