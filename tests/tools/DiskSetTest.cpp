@@ -36,6 +36,8 @@ TEST(DiskSize, BytesUnitsAndFloppies) {
         {"1.2.3M", false, 0},
         {"-5", false, 0},
         {"5MB", false, 0},
+        {"1.44", false, 0},
+        {"1457664.5", false, 0},
     };
     for (const auto& c : cases) {
         std::uint64_t bytes = 0;

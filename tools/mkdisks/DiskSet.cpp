@@ -115,6 +115,8 @@ bool parseDiskSize(const std::string& text, std::uint64_t& bytes) {
         scale = 1e9;
     else if (!unit.empty())
         return false;
+    // A byte count is whole: "1.44" alone is a floppy's size without its unit, not one byte.
+    if (unit.empty() && text.find('.') != std::string::npos) return false;
     const double value = std::strtod(text.substr(0, digits).c_str(), nullptr) * scale;
     if (!(value >= 1) || value > 1e18) return false;
     bytes = static_cast<std::uint64_t>(value);
