@@ -217,6 +217,8 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         {{"--project", "P", "--title", "T", "--colour", "game", "out"}, false, 0, 0, ""},
         {{"--project", "P", "--title"}, false, 0, 0, ""},
         {{"--project", "P", "--title", "T", "--images", "game", "out"}, true, 0, 0, "-lh5-"},
+        {{"--project", "P", "--title", "T", "--", "game", "out"}, true, 0, 0, "-lh5-"},
+        {{"--project", "P", "--title", "T", "--", "game", "out", "--best"}, false, 0, 0, ""},
         {{"--project", "P", "--title", "T", "--image-format", "zip", "game", "out"},
          false,
          0,

@@ -39,6 +39,7 @@ constexpr const char* kHelp =
     "  -+     take the library's defaults (there are no user settings to read)\n"
     "  -lh5   pack with -lh5- (default); -lh6 and -lh7 use larger windows\n"
     "  -best  pack smaller, more slowly\n"
+    "  --     the end of the switches, before an archive whose name begins with '-'\n"
     "  -h, --help, /? (on Windows)  this help;  --version  the version\n"
     "exit codes:\n"
     "  0 done   1 not an archive   2 broken data or CRC mismatch   3 unsupported method\n"

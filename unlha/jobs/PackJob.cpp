@@ -267,9 +267,12 @@ Status parsePackCommand(const std::vector<std::string>& arguments, PackCommand& 
                         std::string& error) {
     command = PackCommand{};
     std::vector<std::string> paths;
+    bool switches = true; // until the archive, or "--" before a name that begins with '-'
     for (const std::string& argument : arguments) {
-        if (paths.empty() && argument.size() > 1 && argument[0] == '-') {
-            if (argument == "-q") {
+        if (switches && paths.empty() && argument.size() > 1 && argument[0] == '-') {
+            if (argument == "--") {
+                switches = false;
+            } else if (argument == "-q") {
                 command.quiet = true;
             } else if (argument == "-best") {
                 command.job.effort = Encoder::Effort::Best;
