@@ -191,6 +191,8 @@ TEST_F(PackInterop, RefusalsWriteNoArchive) {
          "unlha: odd/\xF0\x9F\x98\x80.txt: the name has no code page 932 form\n"},
         {"a old.lzh source", 4,
          "unlha: old.lzh: exists already; a new archive is made only where none is\n"},
+        {"a source source/readme.txt", 4,
+         "unlha: source: exists already; a new archive is made only where none is\n"},
         {"a new.lzh missing", 8, "unlha: missing: no such file or folder, or it cannot be read\n"},
         {"a new.lzh odd/plain.txt missing source", 8,
          "unlha: missing: no such file or folder, or it cannot be read\n"},
@@ -201,8 +203,10 @@ TEST_F(PackInterop, RefusalsWriteNoArchive) {
          "unlha: .: has no name to store it under; give a folder by its name, or alone to pack "
          "what it holds\n"},
         {"a links.lzh links", 5,
-         "unlha: links/dangling-link: not a file or a folder\n"
-         "unlha: links/folder-link: not a file or a folder\n"},
+         "unlha: links/dangling-link: not a file or a folder (a link to a folder, which is "
+         "never followed, a link to nothing, a device or a pipe)\n"
+         "unlha: links/folder-link: not a file or a folder (a link to a folder, which is never "
+         "followed, a link to nothing, a device or a pipe)\n"},
         {"a linked.lzh linked", 0, ""},
         {"a -lh1 new.lzh source", 7, ""},
         {"a new.lzh", 7, ""},

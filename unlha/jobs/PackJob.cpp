@@ -161,7 +161,9 @@ void Plan::add(const FolderItem& item, const std::string& source,
                       "differs only in case from " + twin->second.source +
                           ", which Windows cannot tell apart");
     if (item.kind == FolderItem::Kind::Other)
-        return refuse(Status::RefusedPath, source, "not a file or a folder");
+        return refuse(Status::RefusedPath, source,
+                      "not a file or a folder (a link to a folder, which is never followed, a "
+                      "link to nothing, a device or a pipe)");
     Planned planned;
     planned.folders = folders;
     planned.source = source;
@@ -302,8 +304,8 @@ Status runPackJob(const PackJob& job, FileSystem& fileSystem, Observer& observer
         observer.error("cannot pack with " + job.method);
         return Status::Unsupported;
     }
-    std::unique_ptr<Input> existing;
-    if (fileSystem.openArchive(job.archive, existing) == Status::Ok) {
+    // Anything there, a folder as well, is refused before the packing rather than after it.
+    if (FolderItem existing; fileSystem.examine(job.archive, existing) == Status::Ok) {
         observer.error(job.archive + ": exists already; a new archive is made only where none is");
         return Status::WriteFailed;
     }
