@@ -189,6 +189,11 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         {"an output folder inside the game",
          [](Options& o, const fs::path& root) { o.out = (root / "game" / "disks").string(); },
          lha::Status::BadCommand, ": inside the game folder; the disk set goes elsewhere"},
+        {"an output folder inside the game, spelt another way",
+         [](Options& o, const fs::path& root) {
+             o.out = (root / "out" / ".." / "game" / "." / "disks").string();
+         },
+         lha::Status::BadCommand, ": inside the game folder; the disk set goes elsewhere"},
         {"a game of empty folders",
          [](Options& o, const fs::path& root) {
              fs::create_directories(root / "hollow" / "data");
