@@ -178,7 +178,9 @@ bool PosixFileSystem::acceptsName(const std::string& name) const {
 }
 
 Status PosixFileSystem::openArchive(const std::string& path, std::unique_ptr<Input>& input) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a named pipe would otherwise wait for a writer; it is refused below,
+    // and reading a plain file ignores the flag.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return Status::ReadFailed;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
