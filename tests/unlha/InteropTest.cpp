@@ -334,6 +334,10 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
     EXPECT_TRUE(readTree(root_ / "outside", false).empty());
     EXPECT_EQ(readFile(root_ / "linked-out" / "kept.txt"), "kept");
     EXPECT_NE(unlha("l refused.lzh").out.find("also-good.txt"), std::string::npos);
+    // A listing that could not be written is no listing.
+    const Result toFull = shell("(" UNLHA_COMMAND " l refused.lzh >/dev/full)", root_);
+    EXPECT_EQ(toFull.exitCode, 4) << toFull.err;
+    EXPECT_EQ(toFull.err, "unlha: cannot write to standard output\n");
 }
 
 } // namespace

@@ -78,12 +78,17 @@ private:
     bool showReport_;
 };
 
-// The exit code of a job that ended with `status`; an interrupted job says so.
+// The exit code of a job that ended with `status`; an interrupted job says so, and a report
+// or listing that could not be written all (a full disk, a closed pipe) fails the job.
 int finish(lha::Status status) {
-    std::fflush(stdout);
+    const bool reported = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     if (status != lha::Status::Ok && lha::interrupted()) {
         std::fputs("unlha: interrupted\n", stderr);
         return static_cast<int>(lha::Status::Cancelled);
+    }
+    if (!reported) {
+        std::fputs("unlha: cannot write to standard output\n", stderr);
+        if (status == lha::Status::Ok) status = lha::Status::WriteFailed;
     }
     return static_cast<int>(status);
 }
