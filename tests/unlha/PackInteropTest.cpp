@@ -1,6 +1,7 @@
 // Archives made by `unlha a`, read by the peer tools: every method and effort, extracted and
 // tested by lhasa, jlha and 7zz and by our own decoder, byte for byte; the command's
 // refusals; and how it winds down when interrupted.
+#include "ArchiveReader.h"
 #include "HostFiles.h"
 #include "InterruptedCommand.h"
 #include "SampleData.h"
@@ -17,6 +18,8 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -165,6 +168,32 @@ TEST_F(PackInterop, SeveralPathsEachUnderTheirOwnNames) {
         if (path.rfind("bin/", 0) == 0 || path == "readme.txt" || path == "\u65E5\u672C\u8A9E.txt")
             expected[path] = contents;
     EXPECT_TRUE(readTree(root_ / "several") == withFolders(expected));
+}
+
+TEST_F(PackInterop, TimesTheHeaderCannotHoldAreLeftUnsetNotWrappedRound) {
+    // The header's 32-bit Unix time holds 1970 to 2106.
+    const std::map<std::string, std::int64_t> times = {
+        {"1960.txt", -300000000}, {"2107.txt", 4400000000}, {"2033.txt", 2000000000}};
+    for (const auto& [name, seconds] : times) {
+        writeFile(root_ / "times" / name, name);
+        const timespec set[2] = {{0, UTIME_NOW}, {static_cast<time_t>(seconds), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (root_ / "times" / name).c_str(), set, 0), 0);
+    }
+    ASSERT_EQ(shell(UNLHA_COMMAND " a times.lzh times").exitCode, 0);
+    const std::string archive = readFile(root_ / "times.lzh");
+    lha::MemoryInput input(reinterpret_cast<const std::uint8_t*>(archive.data()), archive.size());
+    lha::ArchiveReader reader(input);
+    std::map<std::string, lha::Timestamp> stored;
+    for (bool end = false;;) {
+        lha::Entry entry;
+        ASSERT_EQ(reader.next(entry, end), lha::Status::Ok);
+        if (end) break;
+        stored[entry.name] = entry.modified;
+    }
+    EXPECT_EQ(stored["1960.txt"].kind, lha::Timestamp::Kind::None);
+    EXPECT_EQ(stored["2107.txt"].kind, lha::Timestamp::Kind::None);
+    EXPECT_EQ(stored["2033.txt"].kind, lha::Timestamp::Kind::Unix);
+    EXPECT_EQ(stored["2033.txt"].value, 2000000000u);
 }
 
 INSTANTIATE_TEST_SUITE_P(MethodsAndEfforts, PackInterop,
