@@ -251,8 +251,8 @@ TEST(CommandLine, OptionsAndTheirErrors) {
     ASSERT_TRUE(parseOptions({"--version"}, options, error));
     EXPECT_TRUE(options.version);
     // An unknown option is named as such, even where a value would follow.
-    EXPECT_FALSE(parseOptions({"--project", "P", "--title", "T", "g", "o", "--colour"}, options,
-                              error));
+    EXPECT_FALSE(
+        parseOptions({"--project", "P", "--title", "T", "g", "o", "--colour"}, options, error));
     EXPECT_EQ(error, "unknown option --colour");
     ASSERT_TRUE(parseOptions({"--project", "P", "--title", "T", "--image-format", "img", "g", "o"},
                              options, error));

@@ -12,13 +12,13 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {

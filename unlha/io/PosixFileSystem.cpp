@@ -159,7 +159,8 @@ void describe(const struct stat& info, FolderItem& item) {
     // As Windows ticks, which hold times before 1970 and after 2106 as well; the archive's
     // 32-bit Unix time does not, and must not get them wrapped round.
     constexpr std::int64_t kSecondsFrom1601 = kWindowsTicksAt1970 / 10000000;
-    const std::int64_t since1601 = static_cast<std::int64_t>(info.st_mtim.tv_sec) + kSecondsFrom1601;
+    const std::int64_t since1601 =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) + kSecondsFrom1601;
     if (since1601 >= 0 && since1601 < std::int64_t{1} << 40)
         item.modified = {Timestamp::Kind::Windows,
                          static_cast<std::uint64_t>(since1601) * 10000000 +
