@@ -197,6 +197,13 @@ const char* refusedProjectName(const std::string& name, int volumes) {
     return RefusedProjectLength(name.size(), volumes, kPlannedFolders);
 }
 
+std::size_t longestGamePath(const std::string& project) {
+    // The base folder with its backslash, the game's folder and a backslash, then the path and
+    // the terminating NUL in MAX_PATH (260) bytes.
+    const std::size_t before = kPlannedFolders.base + project.size() + 1;
+    return before < 259 ? 259 - before : 0;
+}
+
 const char* refusedTitle(const std::string& title) {
     if (const char* why = refusedValue(title)) return why;
     return RefusedTitleLength(title.size(), kPlannedFolders);

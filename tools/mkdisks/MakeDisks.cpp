@@ -288,6 +288,7 @@ Status Run::go() {
     job.method = options_.method;
     job.effort = options_.effort;
     job.caseless = true;
+    job.longestPath = longestGamePath(project_);
     job.listFiles = false;
     if ((status = lha::runPackJob(job, fs_, observer_, written_)) != Status::Ok) return status;
     // Folders alone would install nothing to run.

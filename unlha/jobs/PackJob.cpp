@@ -72,8 +72,9 @@ std::string lowerAscii(std::string text) {
 
 class Plan {
 public:
-    Plan(FileSystem& fileSystem, Observer& observer, bool caseless)
-        : fileSystem_(fileSystem), observer_(observer), caseless_(caseless) {}
+    Plan(FileSystem& fileSystem, Observer& observer, const PackJob& job)
+        : fileSystem_(fileSystem), observer_(observer), caseless_(job.caseless),
+          longestPath_(job.longestPath) {}
 
     // Adds what `paths` name: a lone folder's contents at the top of the archive, otherwise
     // each file and folder under its own name. False once anything was refused.
@@ -105,6 +106,7 @@ private:
     FileSystem& fileSystem_;
     Observer& observer_;
     bool caseless_;
+    std::size_t longestPath_;
 };
 
 bool Plan::take(const std::vector<std::string>& paths) {
@@ -151,6 +153,13 @@ void Plan::add(const FolderItem& item, const std::string& source,
     if (!fileSystem_.toArchiveName(item.name, stored))
         return refuse(Status::RefusedPath, source, "the name has no code page 932 form");
     if (const char* why = refusedName(stored)) return refuse(Status::RefusedPath, source, why);
+    std::size_t length = stored.size();
+    for (const std::string& folder : folders)
+        length += folder.size() + 1;
+    if (length > longestPath_)
+        return refuse(Status::RefusedPath, source,
+                      "its path of " + std::to_string(length) + " bytes is longer than the " +
+                          std::to_string(longestPath_) + " it may have");
     const auto [twin, added] =
         taken.emplace(caseless_ ? lowerAscii(stored) : stored, Taken{stored, source});
     if (!added && twin->second.stored == stored)
@@ -309,7 +318,7 @@ Status runPackJob(const PackJob& job, FileSystem& fileSystem, Observer& observer
         observer.error(job.archive + ": exists already; a new archive is made only where none is");
         return Status::WriteFailed;
     }
-    Plan plan(fileSystem, observer, job.caseless);
+    Plan plan(fileSystem, observer, job);
     if (!plan.take(job.paths)) return plan.status;
 
     std::string partial;
