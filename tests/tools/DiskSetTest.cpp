@@ -36,6 +36,8 @@ TEST(DiskSize, BytesUnitsAndFloppies) {
         {"1.2.3M", false, 0},
         {"-5", false, 0},
         {"5MB", false, 0},
+        {"1.44", false, 0},
+        {"1457664.5", false, 0},
     };
     for (const auto& c : cases) {
         std::uint64_t bytes = 0;
@@ -215,6 +217,8 @@ TEST(CommandLine, OptionsAndTheirErrors) {
         {{"--project", "P", "--title", "T", "--colour", "game", "out"}, false, 0, 0, ""},
         {{"--project", "P", "--title"}, false, 0, 0, ""},
         {{"--project", "P", "--title", "T", "--images", "game", "out"}, true, 0, 0, "-lh5-"},
+        {{"--project", "P", "--title", "T", "--", "game", "out"}, true, 0, 0, "-lh5-"},
+        {{"--project", "P", "--title", "T", "--", "game", "out", "--best"}, false, 0, 0, ""},
         {{"--project", "P", "--title", "T", "--image-format", "zip", "game", "out"},
          false,
          0,
@@ -247,8 +251,8 @@ TEST(CommandLine, OptionsAndTheirErrors) {
     ASSERT_TRUE(parseOptions({"--version"}, options, error));
     EXPECT_TRUE(options.version);
     // An unknown option is named as such, even where a value would follow.
-    EXPECT_FALSE(parseOptions({"--project", "P", "--title", "T", "g", "o", "--colour"}, options,
-                              error));
+    EXPECT_FALSE(
+        parseOptions({"--project", "P", "--title", "T", "g", "o", "--colour"}, options, error));
     EXPECT_EQ(error, "unknown option --colour");
     ASSERT_TRUE(parseOptions({"--project", "P", "--title", "T", "--image-format", "img", "g", "o"},
                              options, error));

@@ -189,12 +189,26 @@ TEST_F(MakeDisks, RefusalsLeaveTheOutputFolderAsItWas) {
         {"an output folder inside the game",
          [](Options& o, const fs::path& root) { o.out = (root / "game" / "disks").string(); },
          lha::Status::BadCommand, ": inside the game folder; the disk set goes elsewhere"},
+        {"an output folder inside the game, spelt another way",
+         [](Options& o, const fs::path& root) {
+             o.out = (root / "out" / ".." / "game" / "." / "disks").string();
+         },
+         lha::Status::BadCommand, ": inside the game folder; the disk set goes elsewhere"},
         {"a game of empty folders",
          [](Options& o, const fs::path& root) {
              fs::create_directories(root / "hollow" / "data");
              o.game = (root / "hollow").string();
          },
          lha::Status::BadCommand, "hollow: no files in it, nothing to install"},
+        {"a path in the game too long for Setup's folders",
+         [](Options& o, const fs::path& root) {
+             // 130 bytes less the project name's 8 are left for a path in the game.
+             writeFile(root / "deep" / "LUM_RT.exe", "runtime");
+             writeFile(root / "deep" / "d" / std::string(120, 'f'), "fits");
+             writeFile(root / "deep" / "e" / std::string(121, 'f'), "one byte too long");
+             o.game = (root / "deep").string();
+         },
+         lha::Status::RefusedPath, "its path of 123 bytes is longer than the 122 it may have"},
         {"a project name too long for a CD image's names",
          [](Options& o, const fs::path&) {
              o.project = std::string(61, 'p');

@@ -479,6 +479,7 @@ TEST(PackCommand, Syntax) {
          false,
          false,
          {"game", "-lh6", "more"}},
+        {{"-q", "--", "a.lzh", "-game"}, Status::Ok, "-lh5-", false, true, {"-game"}},
         {{"-lh1", "a.lzh", "game"}, Status::BadCommand, "", false, false, {}},
         {{"-x", "a.lzh", "game"}, Status::BadCommand, "", false, false, {}},
         {{"a.lzh"}, Status::BadCommand, "", false, false, {}},

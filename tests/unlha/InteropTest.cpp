@@ -19,6 +19,7 @@
 #include <map>
 #include <random>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace lha::test {
 namespace {
@@ -293,6 +294,7 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
     fs::create_directories(root_ / "outside");
     fs::create_directories(root_ / "linked-out");
     fs::create_directory_symlink(root_ / "outside", root_ / "linked-out" / "sub");
+    ASSERT_EQ(::mkfifo((root_ / "pipe").c_str(), 0600), 0);
 
     const struct {
         std::string arguments;
@@ -305,6 +307,8 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
         {"q a.lzh", 7, 1},
         {"x -z a.lzh", 7, 1},
         {"t missing.lzh", 8, 1},
+        {"t pipe", 8, 1}, // not waited on for a writer
+        {"t outside", 8, 1},
         {"t text.txt", 1, 1},
         {"x -+ refused.lzh refused-out", 5, 2},
         {"x linked.lzh linked-out", 5, 1},
@@ -330,6 +334,10 @@ TEST_F(InteropTest, CommandExitCodesAndErrorLines) {
     EXPECT_TRUE(readTree(root_ / "outside", false).empty());
     EXPECT_EQ(readFile(root_ / "linked-out" / "kept.txt"), "kept");
     EXPECT_NE(unlha("l refused.lzh").out.find("also-good.txt"), std::string::npos);
+    // A listing that could not be written is no listing.
+    const Result toFull = shell("(" UNLHA_COMMAND " l refused.lzh >/dev/full)", root_);
+    EXPECT_EQ(toFull.exitCode, 4) << toFull.err;
+    EXPECT_EQ(toFull.err, "unlha: cannot write to standard output\n");
 }
 
 } // namespace

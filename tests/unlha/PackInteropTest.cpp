@@ -1,6 +1,7 @@
 // Archives made by `unlha a`, read by the peer tools: every method and effort, extracted and
 // tested by lhasa, jlha and 7zz and by our own decoder, byte for byte; the command's
 // refusals; and how it winds down when interrupted.
+#include "ArchiveReader.h"
 #include "HostFiles.h"
 #include "InterruptedCommand.h"
 #include "SampleData.h"
@@ -11,12 +12,14 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -167,6 +170,32 @@ TEST_F(PackInterop, SeveralPathsEachUnderTheirOwnNames) {
     EXPECT_TRUE(readTree(root_ / "several") == withFolders(expected));
 }
 
+TEST_F(PackInterop, TimesTheHeaderCannotHoldAreLeftUnsetNotWrappedRound) {
+    // The header's 32-bit Unix time holds 1970 to 2106.
+    const std::map<std::string, std::int64_t> times = {
+        {"1960.txt", -300000000}, {"2107.txt", 4400000000}, {"2033.txt", 2000000000}};
+    for (const auto& [name, seconds] : times) {
+        writeFile(root_ / "times" / name, name);
+        const timespec set[2] = {{0, UTIME_NOW}, {static_cast<time_t>(seconds), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (root_ / "times" / name).c_str(), set, 0), 0);
+    }
+    ASSERT_EQ(shell(UNLHA_COMMAND " a times.lzh times").exitCode, 0);
+    const std::string archive = readFile(root_ / "times.lzh");
+    lha::MemoryInput input(reinterpret_cast<const std::uint8_t*>(archive.data()), archive.size());
+    lha::ArchiveReader reader(input);
+    std::map<std::string, lha::Timestamp> stored;
+    for (bool end = false;;) {
+        lha::Entry entry;
+        ASSERT_EQ(reader.next(entry, end), lha::Status::Ok);
+        if (end) break;
+        stored[entry.name] = entry.modified;
+    }
+    EXPECT_EQ(stored["1960.txt"].kind, lha::Timestamp::Kind::None);
+    EXPECT_EQ(stored["2107.txt"].kind, lha::Timestamp::Kind::None);
+    EXPECT_EQ(stored["2033.txt"].kind, lha::Timestamp::Kind::Unix);
+    EXPECT_EQ(stored["2033.txt"].value, 2000000000u);
+}
+
 INSTANTIATE_TEST_SUITE_P(MethodsAndEfforts, PackInterop,
                          ::testing::Values("-lh5", "-lh6", "-lh7", "-lh5 -best", "-lh6 -best",
                                            "-lh7 -best"));
@@ -191,6 +220,8 @@ TEST_F(PackInterop, RefusalsWriteNoArchive) {
          "unlha: odd/\xF0\x9F\x98\x80.txt: the name has no code page 932 form\n"},
         {"a old.lzh source", 4,
          "unlha: old.lzh: exists already; a new archive is made only where none is\n"},
+        {"a source source/readme.txt", 4,
+         "unlha: source: exists already; a new archive is made only where none is\n"},
         {"a new.lzh missing", 8, "unlha: missing: no such file or folder, or it cannot be read\n"},
         {"a new.lzh odd/plain.txt missing source", 8,
          "unlha: missing: no such file or folder, or it cannot be read\n"},
@@ -201,8 +232,10 @@ TEST_F(PackInterop, RefusalsWriteNoArchive) {
          "unlha: .: has no name to store it under; give a folder by its name, or alone to pack "
          "what it holds\n"},
         {"a links.lzh links", 5,
-         "unlha: links/dangling-link: not a file or a folder\n"
-         "unlha: links/folder-link: not a file or a folder\n"},
+         "unlha: links/dangling-link: not a file or a folder (a link to a folder, which is "
+         "never followed, a link to nothing, a device or a pipe)\n"
+         "unlha: links/folder-link: not a file or a folder (a link to a folder, which is never "
+         "followed, a link to nothing, a device or a pipe)\n"},
         {"a linked.lzh linked", 0, ""},
         {"a -lh1 new.lzh source", 7, ""},
         {"a new.lzh", 7, ""},

@@ -115,6 +115,8 @@ bool parseDiskSize(const std::string& text, std::uint64_t& bytes) {
         scale = 1e9;
     else if (!unit.empty())
         return false;
+    // A byte count is whole: "1.44" alone is a floppy's size without its unit, not one byte.
+    if (unit.empty() && text.find('.') != std::string::npos) return false;
     const double value = std::strtod(text.substr(0, digits).c_str(), nullptr) * scale;
     if (!(value >= 1) || value > 1e18) return false;
     bytes = static_cast<std::uint64_t>(value);
@@ -193,6 +195,13 @@ bool planVolumes(const DiskSetSize& set, std::vector<std::uint64_t>& volumes, st
 const char* refusedProjectName(const std::string& name, int volumes) {
     if (const char* why = refusedValue(name)) return why;
     return RefusedProjectLength(name.size(), volumes, kPlannedFolders);
+}
+
+std::size_t longestGamePath(const std::string& project) {
+    // The base folder with its backslash, the game's folder and a backslash, then the path and
+    // the terminating NUL in MAX_PATH (260) bytes.
+    const std::size_t before = kPlannedFolders.base + project.size() + 1;
+    return before < 259 ? 259 - before : 0;
 }
 
 const char* refusedTitle(const std::string& title) {

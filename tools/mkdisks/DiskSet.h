@@ -55,5 +55,9 @@ bool programsFit(const DiskSetSize& set, std::string& error);
 // wherever Setup's folders are no longer than a set is made for; null when it can.
 const char* refusedProjectName(const std::string& name, int volumes = 0);
 const char* refusedTitle(const std::string& title);
+// The longest path (bytes, code page 932) a file or folder may have in the game folder, so
+// that Setup's path to it in the game's folder named `project` stays below MAX_PATH wherever
+// the base folder is no longer than a set is made for.
+std::size_t longestGamePath(const std::string& project);
 
 } // namespace mkdisks

@@ -3,6 +3,7 @@
 
 #include "DiskImages.h"
 #include "DiskSet.h"
+#include "FullPath.h"
 #include "JoinedInput.h"
 #include "Methods.h"
 #include "PackJob.h"
@@ -119,9 +120,10 @@ Status Run::checkFolders() {
     if (findFile(items, kRuntime) == nullptr)
         observer_.error(std::string("warning: ") + kRuntime + " is not at the top of " +
                         options_.game + "; the installed game will have no program to start");
-    // A set made inside the game would take itself in (as written here, not through links).
-    const std::string inside = fs_.join(options_.game, "");
-    if (options_.out.compare(0, inside.size(), inside) == 0)
+    // A set made inside the game would take itself in, however the two paths are spelt.
+    const std::string inside = fs_.join(fullPath(options_.game), "");
+    const std::string out = fs_.join(fullPath(options_.out), "");
+    if (out.compare(0, inside.size(), inside) == 0)
         return fail(Status::BadCommand,
                     options_.out + ": inside the game folder; the disk set goes elsewhere");
     if (fs_.listFolder(options_.out, items) == Status::Ok && !items.empty())
@@ -286,6 +288,7 @@ Status Run::go() {
     job.method = options_.method;
     job.effort = options_.effort;
     job.caseless = true;
+    job.longestPath = longestGamePath(project_);
     job.listFiles = false;
     if ((status = lha::runPackJob(job, fs_, observer_, written_)) != Status::Ok) return status;
     // Folders alone would install nothing to run.

@@ -30,6 +30,7 @@ const char* const kUsage =
     "  --images           also write NAME-disk1.iso ... (CD images), or NAME-disk1.img ...\n"
     "                     (floppy images) when SIZE is a floppy's, into OUT_FOLDER\n"
     "  --image-format F   iso or img, whatever the disk size (implies --images)\n"
+    "  --                 the end of the options, before a folder whose name begins with --\n"
     "  -h, --help         this help;  --version  the version\n"
     "Exit codes: 0 done, 1 not an archive, 2 broken data, 3 unsupported method, 4 cannot write,\n"
     "5 refused path, 6 interrupted, 7 names, options or sizes that cannot make a set, 8 cannot "
@@ -40,13 +41,18 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
     std::vector<std::string> paths;
     bool haveProject = false;
     bool haveTitle = false;
+    bool optionsEnd = false; // after "--" every argument is a folder, even one named "--x"
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--help" || argument == "-h") {
+        if (!optionsEnd && (argument == "--help" || argument == "-h")) {
             options.help = true;
             return true;
         }
-        if (argument.size() < 2 || argument.compare(0, 2, "--") != 0) {
+        if (!optionsEnd && argument == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        if (optionsEnd || argument.size() < 2 || argument.compare(0, 2, "--") != 0) {
             paths.push_back(argument);
             continue;
         }

@@ -39,6 +39,7 @@ constexpr const char* kHelp =
     "  -+     take the library's defaults (there are no user settings to read)\n"
     "  -lh5   pack with -lh5- (default); -lh6 and -lh7 use larger windows\n"
     "  -best  pack smaller, more slowly\n"
+    "  --     the end of the switches, before an archive whose name begins with '-'\n"
     "  -h, --help, /? (on Windows)  this help;  --version  the version\n"
     "exit codes:\n"
     "  0 done   1 not an archive   2 broken data or CRC mismatch   3 unsupported method\n"
@@ -77,12 +78,17 @@ private:
     bool showReport_;
 };
 
-// The exit code of a job that ended with `status`; an interrupted job says so.
+// The exit code of a job that ended with `status`; an interrupted job says so, and a report
+// or listing that could not be written all (a full disk, a closed pipe) fails the job.
 int finish(lha::Status status) {
-    std::fflush(stdout);
+    const bool reported = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     if (status != lha::Status::Ok && lha::interrupted()) {
         std::fputs("unlha: interrupted\n", stderr);
         return static_cast<int>(lha::Status::Cancelled);
+    }
+    if (!reported) {
+        std::fputs("unlha: cannot write to standard output\n", stderr);
+        if (status == lha::Status::Ok) status = lha::Status::WriteFailed;
     }
     return static_cast<int>(status);
 }

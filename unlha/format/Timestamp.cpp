@@ -36,9 +36,10 @@ bool Timestamp::toUnix(std::int64_t& seconds, std::uint32_t& nanoseconds) const 
         seconds = static_cast<std::int64_t>(static_cast<std::uint32_t>(value));
         return true;
     case Kind::Windows:
-        if (value < kWindowsTicksAt1970) return false;
-        seconds = static_cast<std::int64_t>((value - kWindowsTicksAt1970) / 10000000);
-        nanoseconds = static_cast<std::uint32_t>((value - kWindowsTicksAt1970) % 10000000) * 100;
+        // Whole seconds since 1601 first, so that times before 1970 come out right as well.
+        seconds = static_cast<std::int64_t>(value / 10000000) -
+                  static_cast<std::int64_t>(kWindowsTicksAt1970 / 10000000);
+        nanoseconds = static_cast<std::uint32_t>(value % 10000000) * 100;
         return true;
     }
     return false;

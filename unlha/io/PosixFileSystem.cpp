@@ -156,7 +156,15 @@ void describe(const struct stat& info, FolderItem& item) {
     else if (S_ISDIR(info.st_mode))
         item.kind = FolderItem::Kind::Folder;
     item.size = item.kind == FolderItem::Kind::File ? static_cast<std::uint64_t>(info.st_size) : 0;
-    item.modified = {Timestamp::Kind::Unix, static_cast<std::uint64_t>(info.st_mtime)};
+    // As Windows ticks, which hold times before 1970 and after 2106 as well; the archive's
+    // 32-bit Unix time does not, and must not get them wrapped round.
+    constexpr std::int64_t kSecondsFrom1601 = kWindowsTicksAt1970 / 10000000;
+    const std::int64_t since1601 =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) + kSecondsFrom1601;
+    if (since1601 >= 0 && since1601 < std::int64_t{1} << 40)
+        item.modified = {Timestamp::Kind::Windows,
+                         static_cast<std::uint64_t>(since1601) * 10000000 +
+                             static_cast<std::uint64_t>(info.st_mtim.tv_nsec) / 100};
     item.attributes = dosAttributes(info);
 }
 
@@ -178,7 +186,9 @@ bool PosixFileSystem::acceptsName(const std::string& name) const {
 }
 
 Status PosixFileSystem::openArchive(const std::string& path, std::unique_ptr<Input>& input) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a named pipe would otherwise wait for a writer; it is refused below,
+    // and reading a plain file ignores the flag.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return Status::ReadFailed;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -43,9 +43,14 @@ Status parseCommand(const std::vector<std::string>& arguments, Command& command,
     }
 
     std::vector<std::string> paths;
+    bool switches = true; // until the archive, or "--" before a name that begins with '-'
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (paths.empty() && argument.size() > 1 && argument[0] == '-') {
+        if (switches && paths.empty() && argument.size() > 1 && argument[0] == '-') {
+            if (argument == "--") {
+                switches = false;
+                continue;
+            }
             if (argument == "-+") continue;
             if (argument == "-q") {
                 command.quiet = true;

@@ -72,8 +72,9 @@ std::string lowerAscii(std::string text) {
 
 class Plan {
 public:
-    Plan(FileSystem& fileSystem, Observer& observer, bool caseless)
-        : fileSystem_(fileSystem), observer_(observer), caseless_(caseless) {}
+    Plan(FileSystem& fileSystem, Observer& observer, const PackJob& job)
+        : fileSystem_(fileSystem), observer_(observer), caseless_(job.caseless),
+          longestPath_(job.longestPath) {}
 
     // Adds what `paths` name: a lone folder's contents at the top of the archive, otherwise
     // each file and folder under its own name. False once anything was refused.
@@ -105,6 +106,7 @@ private:
     FileSystem& fileSystem_;
     Observer& observer_;
     bool caseless_;
+    std::size_t longestPath_;
 };
 
 bool Plan::take(const std::vector<std::string>& paths) {
@@ -151,6 +153,13 @@ void Plan::add(const FolderItem& item, const std::string& source,
     if (!fileSystem_.toArchiveName(item.name, stored))
         return refuse(Status::RefusedPath, source, "the name has no code page 932 form");
     if (const char* why = refusedName(stored)) return refuse(Status::RefusedPath, source, why);
+    std::size_t length = stored.size();
+    for (const std::string& folder : folders)
+        length += folder.size() + 1;
+    if (length > longestPath_)
+        return refuse(Status::RefusedPath, source,
+                      "its path of " + std::to_string(length) + " bytes is longer than the " +
+                          std::to_string(longestPath_) + " it may have");
     const auto [twin, added] =
         taken.emplace(caseless_ ? lowerAscii(stored) : stored, Taken{stored, source});
     if (!added && twin->second.stored == stored)
@@ -161,7 +170,9 @@ void Plan::add(const FolderItem& item, const std::string& source,
                       "differs only in case from " + twin->second.source +
                           ", which Windows cannot tell apart");
     if (item.kind == FolderItem::Kind::Other)
-        return refuse(Status::RefusedPath, source, "not a file or a folder");
+        return refuse(Status::RefusedPath, source,
+                      "not a file or a folder (a link to a folder, which is never followed, a "
+                      "link to nothing, a device or a pipe)");
     Planned planned;
     planned.folders = folders;
     planned.source = source;
@@ -267,9 +278,12 @@ Status parsePackCommand(const std::vector<std::string>& arguments, PackCommand& 
                         std::string& error) {
     command = PackCommand{};
     std::vector<std::string> paths;
+    bool switches = true; // until the archive, or "--" before a name that begins with '-'
     for (const std::string& argument : arguments) {
-        if (paths.empty() && argument.size() > 1 && argument[0] == '-') {
-            if (argument == "-q") {
+        if (switches && paths.empty() && argument.size() > 1 && argument[0] == '-') {
+            if (argument == "--") {
+                switches = false;
+            } else if (argument == "-q") {
                 command.quiet = true;
             } else if (argument == "-best") {
                 command.job.effort = Encoder::Effort::Best;
@@ -299,12 +313,12 @@ Status runPackJob(const PackJob& job, FileSystem& fileSystem, Observer& observer
         observer.error("cannot pack with " + job.method);
         return Status::Unsupported;
     }
-    std::unique_ptr<Input> existing;
-    if (fileSystem.openArchive(job.archive, existing) == Status::Ok) {
+    // Anything there, a folder as well, is refused before the packing rather than after it.
+    if (FolderItem existing; fileSystem.examine(job.archive, existing) == Status::Ok) {
         observer.error(job.archive + ": exists already; a new archive is made only where none is");
         return Status::WriteFailed;
     }
-    Plan plan(fileSystem, observer, job.caseless);
+    Plan plan(fileSystem, observer, job);
     if (!plan.take(job.paths)) return plan.status;
 
     std::string partial;

@@ -24,6 +24,8 @@ struct PackJob {
     std::string method = "-lh5-"; // a method canEncode() accepts
     Encoder::Effort effort = Encoder::Effort::Normal;
     bool caseless = false; // refuse names that differ only in case, as Windows would mix them up
+    // Refuse stored paths longer than this many bytes, separators included.
+    std::size_t longestPath = static_cast<std::size_t>(-1);
     bool listFiles = true; // report a line per file and folder
 };
 
@@ -40,8 +42,9 @@ Status parsePackCommand(const std::vector<std::string>& arguments, PackCommand& 
 // Packs what job.paths name into a new archive, the paths in their order and what a folder
 // holds in name order. Paths and names are checked first and every one that cannot be stored is
 // reported (a path that is not there (ReadFailed), no code page 932 form, a name Windows cannot
-// use, not a file or folder, two paths stored under the same name, and with job.caseless two
-// names that differ only in case); then nothing is written (RefusedPath). The archive is written
+// use, not a file or folder, two paths stored under the same name, with job.caseless two
+// names that differ only in case, a path longer than job.longestPath); then nothing is written
+// (RefusedPath). The archive is written
 // under a temporary name and put in place once whole. `written` receives what went into it.
 Status runPackJob(const PackJob& job, FileSystem& fileSystem, Observer& observer,
                   std::vector<WrittenEntry>& written);
