@@ -163,4 +163,12 @@ TEST(SetupProgram, ProgramsAreTerminalServerAware) {
     }
 }
 
+TEST(SetupProgram, SetupRunsFromThePageFileOffADisk) {
+    // The disks are changed while it runs: pages read from the drive later would come from
+    // another disk.
+    const std::string image = ReadFile(BuiltProgram("Setup.exe"));
+    const WORD flags = IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP | IMAGE_FILE_NET_RUN_FROM_SWAP;
+    EXPECT_EQ(NtHeaders(image)->FileHeader.Characteristics & flags, flags);
+}
+
 } // namespace
