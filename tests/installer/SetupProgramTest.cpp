@@ -163,4 +163,14 @@ TEST(SetupProgram, ProgramsAreTerminalServerAware) {
     }
 }
 
+TEST(SetupProgram, SetupAndItsLibraryRunFromThePageFileOffADisk) {
+    // The disks are changed while they run: pages read from the drive later would come from
+    // another disk.
+    const WORD flags = IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP | IMAGE_FILE_NET_RUN_FROM_SWAP;
+    for (const char* program : {"Setup.exe", "UNLHA32.DLL"}) {
+        const std::string image = ReadFile(BuiltProgram(program));
+        EXPECT_EQ(NtHeaders(image)->FileHeader.Characteristics & flags, flags) << program;
+    }
+}
+
 } // namespace
