@@ -108,6 +108,9 @@ TEST_F(InstallPath, ChecksTheDriveThenTheFolderAndSaysWhy) {
     const std::string disk = FreshFolder("ip-disk");
     DriveMapping cdrom(DriveKind::CdRom, disk);
     DriveMapping emptyDrive(DriveKind::Floppy, TestRoot() + "ip-no-diskette");
+    const std::string share = FreshFolder("ip-share");
+    MakeFolders(share + "GAMES");
+    DriveMapping network(DriveKind::Network, share);
     const std::string notInstallable =
         "!The game can't be installed on this drive. Choose a hard disk or a network drive";
     const std::string askMake = "?The folder does not exist. Do you want to create it?";
@@ -130,6 +133,10 @@ TEST_F(InstallPath, ChecksTheDriveThenTheFolderAndSaysWhy) {
         {root + "new\\deeper", {IDNO}, askMake, ""},
         {root + "new\\deeper", {IDYES}, askMake, root + "new\\deeper\\"},
         {root + "file\\sub", {IDYES}, askMake + " | !The folder could not be created", ""},
+        {root + "file", {IDYES}, askMake + " | !The folder could not be created", ""},
+        // A network drive is as good as a hard disk.
+        {network.Root() + "GAMES", {}, "", network.Root() + "GAMES\\"},
+        {network.Root() + "NEW", {IDYES}, askMake, network.Root() + "NEW\\"},
     };
     for (const Case& c : cases) {
         // A new dialog for each, as the first dialog makes one for each use.

@@ -97,14 +97,16 @@ protected:
         return disks;
     }
 
-    // Starts Setup from the first disk in a CD-ROM drive, sets the two options and presses
+    // Starts Setup from the first disk in a drive of this kind, sets the two options and presses
     // "Start Installation".
-    void Start(const std::string& firstDisk, bool shortcut, bool uninstall) {
+    void Start(const std::string& firstDisk, bool shortcut, bool uninstall,
+               DriveKind kind = DriveKind::CdRom) {
         RegSetString(HKEY_CURRENT_USER, kSettingsKey, "RegisterProgramOption",
                      shortcut ? "1" : "0");
         RegSetString(HKEY_CURRENT_USER, kSettingsKey, "PrepareUninstallOption",
                      uninstall ? "1" : "0");
-        drive = std::make_unique<DriveMapping>(DriveKind::CdRom, firstDisk);
+        drive.reset();
+        drive = std::make_unique<DriveMapping>(kind, firstDisk);
         setup = std::make_unique<Process>(Process::Start(drive->Root() + "Setup.exe"));
         HWND dialog = WaitTopWindow(setup->Id(), "TFormFirstDialog", "Setup");
         ASSERT_TRUE(dialog);
@@ -177,32 +179,38 @@ TEST_F(Installation, OneVolumeIsJoinedAloneWithoutPrompt) {
 }
 
 TEST_F(Installation, AsksForEachFurtherDiskAndAgainForAWrongOne) {
-    const auto disks = MakeDisks("Project1", "The Game", 3, 3);
-    Start(disks[0], false, false);
-    int prompts = 0;
-    const auto texts = Finish([&](const MessageBoxInfo& box) {
-        if (box.text == "Insert game disk ?2.") {
-            // First an empty drive, then the wrong disk, then the right one.
-            if (prompts == 0)
-                drive->Repoint(TestRoot() + "no-disk-in-drive");
-            else if (prompts == 1)
-                drive->Repoint(disks[0]);
-            else
-                drive->Repoint(disks[1]);
-            ++prompts;
-        } else if (box.text == "Insert game disk ?3.") {
-            drive->Repoint(disks[2]);
-        }
-        if (box.text.find("Insert") != std::string::npos) {
-            EXPECT_TRUE(HasButton(box, IDCANCEL));
-            EXPECT_EQ(box.icon, 0u) << "the disk prompt shows no icon";
-        }
-        return IDOK;
-    });
-    EXPECT_EQ(texts, (std::vector<std::string>{"Insert game disk ?2.", "Insert game disk ?2.",
-                                               "Insert game disk ?2.", "Insert game disk ?3.",
-                                               "Installation done"}));
-    ExpectGameInstalled("Project1");
+    // Game disks come as CD-ROMs, as diskettes, or copied onto a network drive.
+    for (const DriveKind kind : {DriveKind::CdRom, DriveKind::Floppy, DriveKind::Network}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        RemoveInstallation();
+        RegSetString(HKEY_CURRENT_USER, kSettingsKey, "ApplicationPath", kGames);
+        const auto disks = MakeDisks("Project1", "The Game", 3, 3);
+        Start(disks[0], false, false, kind);
+        int prompts = 0;
+        const auto texts = Finish([&](const MessageBoxInfo& box) {
+            if (box.text == "Insert game disk ?2.") {
+                // First an empty drive, then the wrong disk, then the right one.
+                if (prompts == 0)
+                    drive->Repoint(TestRoot() + "no-disk-in-drive");
+                else if (prompts == 1)
+                    drive->Repoint(disks[0]);
+                else
+                    drive->Repoint(disks[1]);
+                ++prompts;
+            } else if (box.text == "Insert game disk ?3.") {
+                drive->Repoint(disks[2]);
+            }
+            if (box.text.find("Insert") != std::string::npos) {
+                EXPECT_TRUE(HasButton(box, IDCANCEL));
+                EXPECT_EQ(box.icon, 0u) << "the disk prompt shows no icon";
+            }
+            return IDOK;
+        });
+        EXPECT_EQ(texts, (std::vector<std::string>{"Insert game disk ?2.", "Insert game disk ?2.",
+                                                   "Insert game disk ?2.", "Insert game disk ?3.",
+                                                   "Installation done"}));
+        ExpectGameInstalled("Project1");
+    }
 }
 
 TEST_F(Installation, CancelAtALaterDiskStopsWithNothingLeft) {
