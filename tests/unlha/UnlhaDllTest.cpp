@@ -33,12 +33,16 @@ protected:
         ASSERT_NE(unlha_, nullptr);
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        root_ = std::string(temp) + "unlha-dll-" + std::to_string(GetCurrentProcessId()) + "-" +
+        temp_ = temp;
+        root_ = temp_ + "unlha-dll-" + std::to_string(GetCurrentProcessId()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
         testbed::RemoveTree(root_);
         ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+        // Relative paths in a command are the caller's current folder's.
+        SetCurrentDirectoryA(root_.c_str());
     }
     void TearDown() override {
+        SetCurrentDirectoryA(temp_.c_str());
         testbed::RemoveTree(root_);
         FreeLibrary(module_);
     }
@@ -65,6 +69,7 @@ protected:
 
     HMODULE module_ = nullptr;
     UnlhaFunction unlha_ = nullptr;
+    std::string temp_;
     std::string root_;
 };
 
@@ -165,12 +170,16 @@ TEST_F(UnlhaDll, EachFailureHasItsCode) {
         {"x -q " + at("refused.lzh") + " " + at("inner\\dest"), UNLHA_REFUSED_PATH, "refused"},
         {"x -q " + at("good.lzh") + " " + at("file-not-folder"), UNLHA_WRITE_FAILED,
          "cannot create"},
+        // A drive alone is its current folder, here the test's.
+        {"x -q good.lzh C:", UNLHA_OK, "good.txt"},
     };
     for (const auto& c : cases) {
         std::string log;
         EXPECT_EQ(call(c.commandLine, &log), c.code) << c.commandLine << "\n" << log;
         EXPECT_NE(log.find(c.logHas), std::string::npos) << c.commandLine << "\n" << log;
     }
+    EXPECT_EQ(read(at("good.txt")), "good");
+    EXPECT_TRUE(!exists("C:\\good.txt") || !DeleteFileA("C:\\good.txt")) << "written to C:\\";
     EXPECT_EQ(read(at("inner\\dest\\kept.txt")), "kept");
     EXPECT_FALSE(exists(at("evil.txt")));
     EXPECT_FALSE(exists(at("inner\\evil.txt")));

@@ -178,7 +178,9 @@ std::string Win32FileSystem::join(const std::string& folder, const std::string& 
     if (folder.empty()) return name;
     const std::vector<std::size_t> found = separators(folder);
     const bool endsWithSeparator = !found.empty() && found.back() == folder.size() - 1;
-    return endsWithSeparator ? folder + name : folder + '\\' + name;
+    // "C:" alone is the current folder of drive C, not its root: no separator goes between.
+    const bool driveAlone = folder.size() == 2 && folder[1] == ':';
+    return endsWithSeparator || driveAlone ? folder + name : folder + '\\' + name;
 }
 
 bool Win32FileSystem::acceptsName(const std::string& name) const {
