@@ -198,6 +198,19 @@ TEST_F(UnlhaDll, LogIsCutToTheCallersBuffer) {
     char one[1] = {'x'};
     EXPECT_EQ(unlha_(nullptr, command.c_str(), one, sizeof one), UNLHA_OK);
     EXPECT_EQ(one[0], '\0');
+
+    // No cut leaves the lead byte of a double-byte name without its trail byte.
+    write("sjis.lzh", archive({storedEntry(kSjisFile, "hyou")}));
+    const std::string sjisCommand = "t -q " + at("sjis.lzh");
+    for (DWORD size = 2; size < 64; ++size) {
+        char cut[64];
+        ASSERT_EQ(unlha_(nullptr, sjisCommand.c_str(), cut, size), UNLHA_OK);
+        std::size_t i = 0;
+        const std::size_t length = std::strlen(cut);
+        while (i < length)
+            i += IsDBCSLeadByte(static_cast<BYTE>(cut[i])) ? 2 : 1;
+        EXPECT_EQ(i, length) << size << ": " << cut;
+    }
 }
 
 // The caller's window: counts the messages it gets while the DLL works.
