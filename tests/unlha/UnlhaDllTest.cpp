@@ -218,6 +218,7 @@ struct OwnerCounts {
     std::atomic<int> paints{0};
     std::atomic<int> timers{0};
     std::atomic<bool> disabledDuringWork{false};
+    std::atomic<bool> noDiskBoxDuringWork{false};
 } owner;
 
 LRESULT CALLBACK ownerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -231,7 +232,12 @@ LRESULT CALLBACK ownerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case WM_TIMER:
         ++owner.timers;
-        if (!IsWindowEnabled(window)) owner.disabledDuringWork = true;
+        if (!IsWindowEnabled(window)) {
+            owner.disabledDuringWork = true;
+            const UINT mode = SetErrorMode(0);
+            SetErrorMode(mode);
+            if (mode & SEM_FAILCRITICALERRORS) owner.noDiskBoxDuringWork = true;
+        }
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
@@ -258,9 +264,14 @@ TEST_F(UnlhaDll, ProgressWindowKeepsTheCallersWindowsAlive) {
     write("big.lzh", archive({storedEntry("big.bin", big)}));
     const HWND window = makeOwner();
     owner.paints = owner.timers = 0;
-    owner.disabledDuringWork = false;
+    owner.disabledDuringWork = owner.noDiskBoxDuringWork = false;
+    const UINT errorMode = SetErrorMode(0);
     ASSERT_EQ(call("x \"" + at("big.lzh") + "\" \"" + at("big") + "\\\"", nullptr, window),
               UNLHA_OK);
+    // An empty drive fails the work instead of raising the system's box; the caller's error
+    // mode is its own again afterwards.
+    EXPECT_TRUE(owner.noDiskBoxDuringWork.load());
+    EXPECT_EQ(SetErrorMode(errorMode), 0u);
     EXPECT_GT(owner.timers.load(), 0);
     EXPECT_GT(owner.paints.load(), 0);
     EXPECT_TRUE(owner.disabledDuringWork.load());

@@ -174,6 +174,13 @@ std::vector<std::size_t> separators(const std::string& path) {
 
 } // namespace
 
+Win32FileSystem::Win32FileSystem()
+    : previousErrorMode_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+
+Win32FileSystem::~Win32FileSystem() {
+    SetErrorMode(previousErrorMode_);
+}
+
 std::string Win32FileSystem::join(const std::string& folder, const std::string& name) const {
     if (folder.empty()) return name;
     const std::vector<std::size_t> found = separators(folder);
