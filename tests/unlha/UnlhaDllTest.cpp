@@ -163,6 +163,7 @@ TEST_F(UnlhaDll, EachFailureHasItsCode) {
         {"z " + at("good.lzh"), UNLHA_BAD_COMMAND, "unknown command"},
         {"x -k " + at("good.lzh"), UNLHA_BAD_COMMAND, "unknown switch"},
         {"t -q " + at("missing.lzh"), UNLHA_READ_FAILED, "cannot open"},
+        {"t -q NUL", UNLHA_READ_FAILED, "cannot open"},
         {"t -q " + at("text.txt"), UNLHA_NOT_ARCHIVE, "not an LHA archive"},
         {"x -q " + at("crc.lzh") + " " + at("crc"), UNLHA_BROKEN_DATA, "CRC mismatch"},
         {"t -q " + at("cut.lzh"), UNLHA_BROKEN_DATA, "error:"},

@@ -201,7 +201,9 @@ Status Win32FileSystem::openArchive(const std::string& path, std::unique_ptr<Inp
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Status::ReadFailed;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) {
+    // Only a file on a disk: a device (CON, NUL, COM1) or a pipe has no size to read up to
+    // and may wait for ever for its next byte.
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
         CloseHandle(file);
         return Status::ReadFailed;
     }
