@@ -264,19 +264,25 @@ TEST_F(UnlhaDll, ProgressWindowKeepsTheCallersWindowsAlive) {
         big[i] = static_cast<char>(i * 7 / 5);
     write("big.lzh", archive({storedEntry("big.bin", big)}));
     const HWND window = makeOwner();
-    owner.paints = owner.timers = 0;
-    owner.disabledDuringWork = owner.noDiskBoxDuringWork = false;
-    const UINT errorMode = SetErrorMode(0);
-    ASSERT_EQ(call("x \"" + at("big.lzh") + "\" \"" + at("big") + "\\\"", nullptr, window),
-              UNLHA_OK);
-    // An empty drive fails the work instead of raising the system's box; the caller's error
-    // mode is its own again afterwards.
-    EXPECT_TRUE(owner.noDiskBoxDuringWork.load());
-    EXPECT_EQ(SetErrorMode(errorMode), 0u);
-    EXPECT_GT(owner.timers.load(), 0);
-    EXPECT_GT(owner.paints.load(), 0);
-    EXPECT_TRUE(owner.disabledDuringWork.load());
-    EXPECT_TRUE(IsWindowEnabled(window));
+    const HWND control = CreateWindowExA(0, "BUTTON", "Control", WS_CHILD | WS_VISIBLE, 10, 10, 80,
+                                         24, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+    // The caller may name its top-level window or a control in it: the window is disabled.
+    for (const HWND caller : {window, control}) {
+        owner.paints = owner.timers = 0;
+        owner.disabledDuringWork = owner.noDiskBoxDuringWork = false;
+        const UINT errorMode = SetErrorMode(0);
+        ASSERT_EQ(call("x \"" + at("big.lzh") + "\" \"" + at("big") + "\\\"", nullptr, caller),
+                  UNLHA_OK);
+        // An empty drive fails the work instead of raising the system's box; the caller's
+        // error mode is its own again afterwards.
+        EXPECT_TRUE(owner.noDiskBoxDuringWork.load());
+        EXPECT_EQ(SetErrorMode(errorMode), 0u);
+        EXPECT_GT(owner.timers.load(), 0);
+        EXPECT_GT(owner.paints.load(), 0);
+        EXPECT_TRUE(owner.disabledDuringWork.load()) << (caller == control ? "control" : "");
+        EXPECT_TRUE(IsWindowEnabled(window));
+        EXPECT_TRUE(IsWindowEnabled(control));
+    }
     EXPECT_EQ(FindWindowA(ProgressWindow::kClassName, nullptr), nullptr);
     DestroyWindow(window);
 }

@@ -56,8 +56,7 @@ void copyLog(const std::string& log, char* output, DWORD outputSize) {
     if (output == nullptr || outputSize == 0) return;
     std::size_t length = 0;
     while (length < log.size()) {
-        const bool pair =
-            IsDBCSLeadByte(static_cast<BYTE>(log[length])) && length + 1 < log.size();
+        const bool pair = IsDBCSLeadByte(static_cast<BYTE>(log[length])) && length + 1 < log.size();
         const std::size_t next = length + (pair ? 2 : 1);
         if (next > outputSize - 1) break;
         length = next;

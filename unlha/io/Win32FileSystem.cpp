@@ -174,8 +174,7 @@ std::vector<std::size_t> separators(const std::string& path) {
 
 } // namespace
 
-Win32FileSystem::Win32FileSystem()
-    : previousErrorMode_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+Win32FileSystem::Win32FileSystem() : previousErrorMode_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
 
 Win32FileSystem::~Win32FileSystem() {
     SetErrorMode(previousErrorMode_);
