@@ -33,12 +33,16 @@ protected:
         ASSERT_NE(unlha_, nullptr);
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        root_ = std::string(temp) + "unlha-dll-" + std::to_string(GetCurrentProcessId()) + "-" +
+        temp_ = temp;
+        root_ = temp_ + "unlha-dll-" + std::to_string(GetCurrentProcessId()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
         testbed::RemoveTree(root_);
         ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+        // Relative paths in a command are the caller's current folder's.
+        SetCurrentDirectoryA(root_.c_str());
     }
     void TearDown() override {
+        SetCurrentDirectoryA(temp_.c_str());
         testbed::RemoveTree(root_);
         FreeLibrary(module_);
     }
@@ -65,6 +69,7 @@ protected:
 
     HMODULE module_ = nullptr;
     UnlhaFunction unlha_ = nullptr;
+    std::string temp_;
     std::string root_;
 };
 
@@ -158,6 +163,7 @@ TEST_F(UnlhaDll, EachFailureHasItsCode) {
         {"z " + at("good.lzh"), UNLHA_BAD_COMMAND, "unknown command"},
         {"x -k " + at("good.lzh"), UNLHA_BAD_COMMAND, "unknown switch"},
         {"t -q " + at("missing.lzh"), UNLHA_READ_FAILED, "cannot open"},
+        {"t -q NUL", UNLHA_READ_FAILED, "cannot open"},
         {"t -q " + at("text.txt"), UNLHA_NOT_ARCHIVE, "not an LHA archive"},
         {"x -q " + at("crc.lzh") + " " + at("crc"), UNLHA_BROKEN_DATA, "CRC mismatch"},
         {"t -q " + at("cut.lzh"), UNLHA_BROKEN_DATA, "error:"},
@@ -165,12 +171,16 @@ TEST_F(UnlhaDll, EachFailureHasItsCode) {
         {"x -q " + at("refused.lzh") + " " + at("inner\\dest"), UNLHA_REFUSED_PATH, "refused"},
         {"x -q " + at("good.lzh") + " " + at("file-not-folder"), UNLHA_WRITE_FAILED,
          "cannot create"},
+        // A drive alone is its current folder, here the test's.
+        {"x -q good.lzh C:", UNLHA_OK, "good.txt"},
     };
     for (const auto& c : cases) {
         std::string log;
         EXPECT_EQ(call(c.commandLine, &log), c.code) << c.commandLine << "\n" << log;
         EXPECT_NE(log.find(c.logHas), std::string::npos) << c.commandLine << "\n" << log;
     }
+    EXPECT_EQ(read(at("good.txt")), "good");
+    EXPECT_TRUE(!exists("C:\\good.txt") || !DeleteFileA("C:\\good.txt")) << "written to C:\\";
     EXPECT_EQ(read(at("inner\\dest\\kept.txt")), "kept");
     EXPECT_FALSE(exists(at("evil.txt")));
     EXPECT_FALSE(exists(at("inner\\evil.txt")));
@@ -189,6 +199,19 @@ TEST_F(UnlhaDll, LogIsCutToTheCallersBuffer) {
     char one[1] = {'x'};
     EXPECT_EQ(unlha_(nullptr, command.c_str(), one, sizeof one), UNLHA_OK);
     EXPECT_EQ(one[0], '\0');
+
+    // No cut leaves the lead byte of a double-byte name without its trail byte.
+    write("sjis.lzh", archive({storedEntry(kSjisFile, "hyou")}));
+    const std::string sjisCommand = "t -q " + at("sjis.lzh");
+    for (DWORD size = 2; size < 64; ++size) {
+        char cut[64];
+        ASSERT_EQ(unlha_(nullptr, sjisCommand.c_str(), cut, size), UNLHA_OK);
+        std::size_t i = 0;
+        const std::size_t length = std::strlen(cut);
+        while (i < length)
+            i += IsDBCSLeadByte(static_cast<BYTE>(cut[i])) ? 2 : 1;
+        EXPECT_EQ(i, length) << size << ": " << cut;
+    }
 }
 
 // The caller's window: counts the messages it gets while the DLL works.
@@ -196,6 +219,7 @@ struct OwnerCounts {
     std::atomic<int> paints{0};
     std::atomic<int> timers{0};
     std::atomic<bool> disabledDuringWork{false};
+    std::atomic<bool> noDiskBoxDuringWork{false};
 } owner;
 
 LRESULT CALLBACK ownerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -209,7 +233,12 @@ LRESULT CALLBACK ownerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case WM_TIMER:
         ++owner.timers;
-        if (!IsWindowEnabled(window)) owner.disabledDuringWork = true;
+        if (!IsWindowEnabled(window)) {
+            owner.disabledDuringWork = true;
+            const UINT mode = SetErrorMode(0);
+            SetErrorMode(mode);
+            if (mode & SEM_FAILCRITICALERRORS) owner.noDiskBoxDuringWork = true;
+        }
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
@@ -235,14 +264,25 @@ TEST_F(UnlhaDll, ProgressWindowKeepsTheCallersWindowsAlive) {
         big[i] = static_cast<char>(i * 7 / 5);
     write("big.lzh", archive({storedEntry("big.bin", big)}));
     const HWND window = makeOwner();
-    owner.paints = owner.timers = 0;
-    owner.disabledDuringWork = false;
-    ASSERT_EQ(call("x \"" + at("big.lzh") + "\" \"" + at("big") + "\\\"", nullptr, window),
-              UNLHA_OK);
-    EXPECT_GT(owner.timers.load(), 0);
-    EXPECT_GT(owner.paints.load(), 0);
-    EXPECT_TRUE(owner.disabledDuringWork.load());
-    EXPECT_TRUE(IsWindowEnabled(window));
+    const HWND control = CreateWindowExA(0, "BUTTON", "Control", WS_CHILD | WS_VISIBLE, 10, 10, 80,
+                                         24, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+    // The caller may name its top-level window or a control in it: the window is disabled.
+    for (const HWND caller : {window, control}) {
+        owner.paints = owner.timers = 0;
+        owner.disabledDuringWork = owner.noDiskBoxDuringWork = false;
+        const UINT errorMode = SetErrorMode(0);
+        ASSERT_EQ(call("x \"" + at("big.lzh") + "\" \"" + at("big") + "\\\"", nullptr, caller),
+                  UNLHA_OK);
+        // An empty drive fails the work instead of raising the system's box; the caller's
+        // error mode is its own again afterwards.
+        EXPECT_TRUE(owner.noDiskBoxDuringWork.load());
+        EXPECT_EQ(SetErrorMode(errorMode), 0u);
+        EXPECT_GT(owner.timers.load(), 0);
+        EXPECT_GT(owner.paints.load(), 0);
+        EXPECT_TRUE(owner.disabledDuringWork.load()) << (caller == control ? "control" : "");
+        EXPECT_TRUE(IsWindowEnabled(window));
+        EXPECT_TRUE(IsWindowEnabled(control));
+    }
     EXPECT_EQ(FindWindowA(ProgressWindow::kClassName, nullptr), nullptr);
     DestroyWindow(window);
 }

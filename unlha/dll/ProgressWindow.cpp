@@ -23,7 +23,9 @@ constexpr DWORD kDrawInterval = 50;
 } // namespace
 
 ProgressWindow::ProgressWindow(HWND owner, const char* title, const std::string& archive)
-    : owner_(owner) {
+    // A control's window stands for the top-level window it sits in: that one is disabled,
+    // or the user could close it, and this window with it, while the work goes on.
+    : owner_(owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;
@@ -42,11 +44,11 @@ ProgressWindow::ProgressWindow(HWND owner, const char* title, const std::string&
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT over{};
-    if (owner == nullptr || !GetWindowRect(owner, &over))
+    if (owner_ == nullptr || !GetWindowRect(owner_, &over))
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &over, 0);
     const int x = over.left + (over.right - over.left - width) / 2;
     const int y = over.top + (over.bottom - over.top - height) / 2;
-    window_ = CreateWindowExA(kExStyle, kClassName, title, kStyle, x, y, width, height, owner,
+    window_ = CreateWindowExA(kExStyle, kClassName, title, kStyle, x, y, width, height, owner_,
                               nullptr, module(), this);
     if (window_ == nullptr) return;
 

@@ -14,7 +14,8 @@ public:
     // Window class of the progress window, for tests that look for it.
     static constexpr const char* kClassName = "UnlhaProgress";
 
-    // Shows the window over `owner` (may be null), which stays disabled while it is up.
+    // Shows the window over `owner` (may be null, or a control in the window meant), which
+    // stays disabled while it is up.
     ProgressWindow(HWND owner, const char* title, const std::string& archive);
     ~ProgressWindow();
     ProgressWindow(const ProgressWindow&) = delete;

@@ -6,7 +6,6 @@
 #include "Job.h"
 #include "ProgressWindow.h"
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -51,9 +50,17 @@ private:
     std::string log_;
 };
 
+// The log as far as it fits the caller's buffer, cut before a double-byte character that
+// would not fit whole.
 void copyLog(const std::string& log, char* output, DWORD outputSize) {
     if (output == nullptr || outputSize == 0) return;
-    const std::size_t length = std::min<std::size_t>(log.size(), outputSize - 1);
+    std::size_t length = 0;
+    while (length < log.size()) {
+        const bool pair = IsDBCSLeadByte(static_cast<BYTE>(log[length])) && length + 1 < log.size();
+        const std::size_t next = length + (pair ? 2 : 1);
+        if (next > outputSize - 1) break;
+        length = next;
+    }
     std::memcpy(output, log.data(), length);
     output[length] = '\0';
 }

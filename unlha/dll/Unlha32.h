@@ -22,7 +22,8 @@
             dispatched, so the caller's windows go on painting. Cancel stops after the current
             file.
    output:  when not NULL, receives a plain-text log of what was done, one line per file and
-            one per error, lines ended by CR LF, cut to outputSize bytes including the NUL.
+            one per error, lines ended by CR LF, cut to outputSize bytes including the NUL
+            (never inside a double-byte character).
 
    Returns UNLHA_OK only when everything asked for was done and every file's CRC verified;
    otherwise the code of the first failure (UNLHA_CANCELLED when the user cancelled). After a

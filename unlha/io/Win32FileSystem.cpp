@@ -174,11 +174,19 @@ std::vector<std::size_t> separators(const std::string& path) {
 
 } // namespace
 
+Win32FileSystem::Win32FileSystem() : previousErrorMode_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+
+Win32FileSystem::~Win32FileSystem() {
+    SetErrorMode(previousErrorMode_);
+}
+
 std::string Win32FileSystem::join(const std::string& folder, const std::string& name) const {
     if (folder.empty()) return name;
     const std::vector<std::size_t> found = separators(folder);
     const bool endsWithSeparator = !found.empty() && found.back() == folder.size() - 1;
-    return endsWithSeparator ? folder + name : folder + '\\' + name;
+    // "C:" alone is the current folder of drive C, not its root: no separator goes between.
+    const bool driveAlone = folder.size() == 2 && folder[1] == ':';
+    return endsWithSeparator || driveAlone ? folder + name : folder + '\\' + name;
 }
 
 bool Win32FileSystem::acceptsName(const std::string& name) const {
@@ -192,7 +200,9 @@ Status Win32FileSystem::openArchive(const std::string& path, std::unique_ptr<Inp
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Status::ReadFailed;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) {
+    // Only a file on a disk: a device (CON, NUL, COM1) or a pipe has no size to read up to
+    // and may wait for ever for its next byte.
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
         CloseHandle(file);
         return Status::ReadFailed;
     }

@@ -7,6 +7,13 @@ namespace lha {
 
 class Win32FileSystem final : public FileSystem {
 public:
+    // While it lives, a drive without its medium fails the call that touches it, which reports
+    // the failure, instead of raising the system's "no disk" box over the program.
+    Win32FileSystem();
+    ~Win32FileSystem() override;
+    Win32FileSystem(const Win32FileSystem&) = delete;
+    Win32FileSystem& operator=(const Win32FileSystem&) = delete;
+
     char separator() const override { return '\\'; }
     std::string join(const std::string& folder, const std::string& name) const override;
     bool acceptsName(const std::string& name) const override;
@@ -25,6 +32,9 @@ public:
     std::string fromArchiveName(const std::string& stored) const override { return stored; }
     Status createArchive(const std::string& path, std::unique_ptr<ArchiveFile>& file,
                          bool& existed) override;
+
+private:
+    unsigned int previousErrorMode_; // the process's error mode, given back at the end
 };
 
 } // namespace lha
