@@ -133,6 +133,10 @@ bool IsLinkAbove(const std::string& folder, const std::string& trustedBase) {
     }
 }
 
+bool LeadsThroughLink(const std::string& path, const std::string& trustedBase) {
+    return IsLinkAbove(path, trustedBase) || IsLinkedFile(path);
+}
+
 void RemoveFolderTree(const std::string& path, FileAttributes attributes,
                       const std::string& trustedBase, const FolderLister& lister) {
     if (!IsLinkAbove(path, trustedBase)) RemoveTree(path, attributes, lister);

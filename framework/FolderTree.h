@@ -41,6 +41,10 @@ bool IsLinkedFile(const std::string& path);
 // (excluded) when folder lies below it. The folder itself is not looked at.
 bool IsLinkAbove(const std::string& folder, const std::string& trustedBase = "");
 
+// Whether writing or deleting by path could reach something else than path names: a folder
+// above it (see IsLinkAbove) is a link, or path is a linked file (see IsLinkedFile).
+bool LeadsThroughLink(const std::string& path, const std::string& trustedBase = "");
+
 // Removes everything below path and then the folder itself. When path is a link, only the link
 // goes; when a folder above it is a link (see IsLinkAbove), nothing goes. A folder whose name
 // begins with "." is skipped with its contents, and a linked file (see IsLinkedFile) that shows

@@ -36,8 +36,7 @@ namespace {
 // data with another name: the run stops instead, before it writes anything there. Each write is
 // checked just before it, as the folders of the user may change while the run goes on.
 void RefuseLinkedPath(const std::string& path, const std::string& trustedBase = "") {
-    if (IsLinkAbove(path, trustedBase) || IsLinkedFile(path))
-        throw Exception(LoadResString(SCreateFolderFailed));
+    if (LeadsThroughLink(path, trustedBase)) throw Exception(LoadResString(SCreateFolderFailed));
 }
 
 // Empties what an interrupted run left and makes the folder again.

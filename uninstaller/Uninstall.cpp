@@ -46,17 +46,11 @@ bool KeyNamesInstallData(const std::string& keyName, const std::string& installD
     return arguments.size() >= 2 && IsSamePath(arguments[1], installDataPath);
 }
 
-// Whether the shortcut file at path is reached from programsFolder without a link, and is no
-// linked file itself: then its name leads to the file that was judged.
-bool ReachedWithoutLink(const std::string& path, const std::string& programsFolder) {
-    return !IsLinkAbove(path, programsFolder) && !IsLinkedFile(path);
-}
-
 // Whether the shortcut at path, reached without a link from programsFolder, starts the game in
 // gameFolder.
 bool ShortcutStartsGame(const std::string& path, const std::string& programsFolder,
                         const std::string& gameFolder) {
-    if (!ReachedWithoutLink(path, programsFolder)) return false;
+    if (LeadsThroughLink(path, programsFolder)) return false;
     const std::string target = ShortcutTarget(path);
     return !target.empty() && IsSamePath(target, gameFolder + kRuntimeName);
 }
@@ -64,7 +58,7 @@ bool ShortcutStartsGame(const std::string& path, const std::string& programsFold
 void RemoveShortcut(const std::string& programsFolder, const std::string& shortcutName) {
     std::string path = programsFolder + shortcutName;
     // Judged again: since the plan, the user may have put a link where the shortcut was.
-    if (!ReachedWithoutLink(path, programsFolder)) return;
+    if (LeadsThroughLink(path, programsFolder)) return;
     DeleteFileA(path.c_str());
     // The shortcut's folder, then the one above it, each only when empty and only while it
     // lies below the Programs folder.
